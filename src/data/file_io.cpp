@@ -1,0 +1,40 @@
+#include "data/file_io.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+
+namespace data {
+
+ssize_t read_some(int fd, void* buffer, std::size_t length, off_t offset) {
+  auto* out = static_cast<char*>(buffer);
+  std::size_t done = 0;
+  while (done < length) {
+    const ssize_t n = ::pread(fd, out + done, length - done, offset + static_cast<off_t>(done));
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return -1;
+    if (n == 0) break;
+    done += static_cast<std::size_t>(n);
+  }
+  return static_cast<ssize_t>(done);
+}
+
+bool read_exact(int fd, void* buffer, std::size_t length, off_t offset) {
+  errno = 0;
+  return read_some(fd, buffer, length, offset) == static_cast<ssize_t>(length);
+}
+
+bool write_exact(int fd, const void* buffer, std::size_t length, off_t offset) {
+  const auto* in = static_cast<const char*>(buffer);
+  while (length > 0) {
+    const ssize_t n = ::pwrite(fd, in, length, offset);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    in += n;
+    length -= static_cast<std::size_t>(n);
+    offset += n;
+  }
+  return true;
+}
+
+}  // namespace data
