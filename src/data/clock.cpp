@@ -8,6 +8,8 @@
 #include <thread>
 #include <utility>
 
+#include "data/number_format.h"
+
 namespace data {
 namespace {
 
@@ -16,19 +18,8 @@ constexpr std::int64_t kPseudoMonth = 31 * kSecondsPerDay;
 constexpr std::int64_t kPseudoYear = 372 * kSecondsPerDay;
 constexpr int kFirstPlausibleServerYear = 1700;  // Earlier years come from a server clock never set.
 
-// The number a text starts with, read as the business code's VAL reads it: leading blanks, an optional
-// sign, then digits up to the first other character; 0 when there are none.
-std::int64_t leading_number(std::string_view text) {
-  std::size_t i = 0;
-  while (i < text.size() && text[i] == ' ') ++i;
-  bool is_negative = false;
-  if (i < text.size() && (text[i] == '-' || text[i] == '+')) is_negative = text[i++] == '-';
-  std::int64_t value = 0;
-  for (; i < text.size() && text[i] >= '0' && text[i] <= '9' && value < 100000000; ++i) {
-    value = value * 10 + (text[i] - '0');
-  }
-  return is_negative ? -value : value;
-}
+// A number read from `text` as the business code's VAL reads it, kept whole.
+std::int64_t whole_number(std::string_view text) { return static_cast<std::int64_t>(VAL(text)); }
 
 std::string_view part(std::string_view text, std::size_t start, std::size_t length) {
   return start < text.size() ? text.substr(start, length) : std::string_view{};
@@ -60,8 +51,8 @@ void ManualClock::set(Date today, std::string time_of_day) {
 }
 
 void ManualClock::advance_seconds(std::int64_t seconds) {
-  const std::int64_t now = leading_number(part(m_time, 0, 2)) * 3600 +
-                           leading_number(part(m_time, 3, 2)) * 60 + leading_number(part(m_time, 6, 2));
+  const std::int64_t now = whole_number(part(m_time, 0, 2)) * 3600 + whole_number(part(m_time, 3, 2)) * 60 +
+                           whole_number(part(m_time, 6, 2));
   const std::int64_t total = now + seconds;
   std::int64_t days = total / kSecondsPerDay;
   std::int64_t rest = total % kSecondsPerDay;
@@ -110,9 +101,9 @@ Date ServerClock::today() const {
 std::string ServerClock::time_of_day() const { return GET_SERVERTIME(m_server, *m_workstation); }
 
 std::int64_t N_DATETIME(const Date& date, std::string_view time) {
-  const std::int64_t hours = leading_number(part(time, 0, 2));
-  const std::int64_t minutes = leading_number(part(time, 3, 2));
-  const std::int64_t seconds = leading_number(part(time, 6, 2));
+  const std::int64_t hours = whole_number(part(time, 0, 2));
+  const std::int64_t minutes = whole_number(part(time, 3, 2));
+  const std::int64_t seconds = whole_number(part(time, 6, 2));
   return date.year() * kPseudoYear + date.month() * kPseudoMonth + date.day() * kSecondsPerDay +
          hours * 3600 + minutes * 60 + seconds;
 }
