@@ -384,6 +384,8 @@ def check_file(path):
             bad(lineno, "unknown line %r" % keyword)
 
     name = table.get("table")
+    if name and lines and not lines[0].startswith("# %s — " % name):
+        bad(1, "the first line must read '# %s — purpose'" % name)
     for key in ("table", "codepage", "memo", "profile", "bases"):
         if key not in table:
             bad("-", "missing '%s' line" % key)
