@@ -1,4 +1,7 @@
 // Moving the record pointer of a DbfTable: physical order, controlling order, seeks.
+#include <sys/stat.h>
+
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -18,9 +21,12 @@ void DbfTable::refresh_record_count() {
   // Other programs write the record before the header, so the header's count only ever
   // names complete records.
   std::uint32_t count = 0;
-  if (read_exact(m_fd.get(), &count, sizeof count, 4) && count > m_header.record_count) {
-    m_header.record_count = count;
-  }
+  if (!read_exact(m_fd.get(), &count, sizeof count, 4) || count <= m_header.record_count) return;
+  // A damaged header may promise more than the file holds.
+  struct stat st {};
+  if (::fstat(m_fd.get(), &st) != 0) return;
+  const auto whole = static_cast<std::uint64_t>(st.st_size - m_header.header_length) / m_header.record_length;
+  m_header.record_count = static_cast<std::uint32_t>(std::min<std::uint64_t>(count, whole));
 }
 
 std::uint32_t DbfTable::last_rec() {
