@@ -11,33 +11,12 @@
 #include <utility>
 #include <vector>
 
+#include "data/unique_fd.h"
+
 namespace data {
 namespace {
 
 namespace fs = std::filesystem;
-
-// A file descriptor closed when it goes out of scope.
-class UniqueFd {
- public:
-  explicit UniqueFd(int fd) : m_fd(fd) {}
-  ~UniqueFd() { reset(); }
-  UniqueFd(const UniqueFd&) = delete;
-  UniqueFd& operator=(const UniqueFd&) = delete;
-  int get() const { return m_fd; }
-  bool is_open() const { return m_fd >= 0; }
-  // Closes now; false when the close reported an error (a late write failure on some file systems).
-  bool close() {
-    if (m_fd < 0) return true;
-    const int rc = ::close(std::exchange(m_fd, -1));
-    return rc == 0;
-  }
-
- private:
-  void reset() {
-    if (m_fd >= 0) ::close(std::exchange(m_fd, -1));
-  }
-  int m_fd;
-};
 
 char ascii_upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 
@@ -83,9 +62,8 @@ Error file_error(std::string_view what, const fs::path& file, int error_number) 
 
 Result<void> rewrite_in_place(const fs::path& file, std::string_view bytes) {
   UniqueFd fd(::open(file.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
-  if (!fd.is_open()) return file_error("cannot open", file, errno);
+  if (!fd) return file_error("cannot open", file, errno);
   if (!write_all(fd.get(), bytes)) return file_error("cannot write", file, errno);
-  if (!fd.close()) return file_error("cannot write", file, errno);
   return {};
 }
 
@@ -96,12 +74,13 @@ Result<void> replace_by_rename(const fs::path& file, std::string_view bytes) {
       file.parent_path() / ("." + file.filename().string() + "." + std::to_string(::getpid()) + ".tmp");
   ::unlink(temporary.c_str());
   UniqueFd fd(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
-  if (!fd.is_open()) return file_error("cannot create", temporary, errno);
+  if (!fd) return file_error("cannot create", temporary, errno);
   struct stat old_state {};
   if (::stat(file.c_str(), &old_state) == 0) ::fchmod(fd.get(), old_state.st_mode & 07777);
   const bool written = write_all(fd.get(), bytes) && ::fsync(fd.get()) == 0;
   const int write_errno = errno;
-  if (!fd.close() || !written) {
+  fd.reset();
+  if (!written) {
     ::unlink(temporary.c_str());
     return file_error("cannot write", temporary, write_errno);
   }
@@ -113,7 +92,7 @@ Result<void> replace_by_rename(const fs::path& file, std::string_view bytes) {
   // The rename reaches the disk with the folder; a failure here loses at most this change.
   UniqueFd folder(::open(file.parent_path().empty() ? "." : file.parent_path().c_str(),
                          O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  if (folder.is_open()) ::fsync(folder.get());
+  if (folder) ::fsync(folder.get());
   return {};
 }
 
@@ -165,7 +144,7 @@ Result<void> replace_file_contents(const fs::path& file, std::string_view bytes,
 
 Result<std::string> read_file_start(const fs::path& file, std::size_t limit) {
   UniqueFd fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC));
-  if (!fd.is_open()) return file_error("cannot open", file, errno);
+  if (!fd) return file_error("cannot open", file, errno);
   std::string bytes(limit, '\0');
   std::size_t filled = 0;
   while (filled < limit) {
