@@ -25,32 +25,37 @@ double power_of_ten(int exponent) {
 
 // The digits of |number| rounded to `decimals` places, without sign or point:
 // "12345" for 123.45 with 2 decimals. At least decimals + 1 digits, so that the integer
-// part is never empty ("005" for 0.05).
-std::string rounded_digits(double number, int decimals) {
-  const double scaled = std::fabs(number) * power_of_ten(decimals);
-  std::string digits;
-  if (scaled < kExactLimit) {
-    auto value = static_cast<std::uint64_t>(std::floor(scaled * (1.0 + 8 * DBL_EPSILON) + 0.5));
-    char buffer[24];
-    char* end = buffer + sizeof buffer;
-    char* at = end;
-    do {
-      *--at = static_cast<char>('0' + value % 10);
-      value /= 10;
-    } while (value != 0);
-    digits.assign(at, end);
-  } else {
-    // Too large for the integer path: printf rounds the exact binary value, which at this
-    // magnitude has no fraction digits that could round differently.
-    char buffer[400];
-    std::snprintf(buffer, sizeof buffer, "%.0f", std::floor(scaled + 0.5));
-    digits = buffer;
+// part is never empty ("005" for 0.05). Kept on the stack: STR runs once per key.
+class RoundedDigits {
+ public:
+  RoundedDigits(double number, int decimals) {
+    const double scaled = std::fabs(number) * power_of_ten(decimals);
+    if (scaled < kExactLimit) {
+      auto value = static_cast<std::uint64_t>(std::floor(scaled * (1.0 + 8 * DBL_EPSILON) + 0.5));
+      char* end = m_buffer + sizeof m_buffer;
+      char* at = end;
+      do {
+        *--at = static_cast<char>('0' + value % 10);
+        value /= 10;
+      } while (value != 0);
+      while (end - at < decimals + 1) *--at = '0';
+      m_text = std::string_view(at, static_cast<std::size_t>(end - at));
+    } else {
+      // Too large for the integer path; at this magnitude the double has no fraction left
+      // that could round differently, so printf's exact digits are the answer.
+      const int length = std::snprintf(m_buffer, sizeof m_buffer, "%.0f", std::floor(scaled + 0.5));
+      m_text = std::string_view(m_buffer, static_cast<std::size_t>(length));
+    }
   }
-  if (digits.size() < static_cast<std::size_t>(decimals) + 1) {
-    digits.insert(0, decimals + 1 - digits.size(), '0');
-  }
-  return digits;
-}
+  RoundedDigits(const RoundedDigits&) = delete;
+  RoundedDigits& operator=(const RoundedDigits&) = delete;
+
+  std::string_view text() const { return m_text; }
+
+ private:
+  char m_buffer[400];  // DBL_MAX has 309 integer digits.
+  std::string_view m_text;
+};
 
 bool is_all_zero(std::string_view digits) { return digits.find_first_not_of('0') == std::string_view::npos; }
 
@@ -79,7 +84,8 @@ std::string fill_numeric_mask(double number, std::string_view mask) {
     for (std::size_t i = point + 1; i < mask.size(); ++i) decimals += is_digit_position(mask[i]) ? 1 : 0;
   }
   decimals = std::min(decimals, kMaxDecimals);
-  const std::string digits = rounded_digits(number, decimals);
+  const RoundedDigits rounded(number, decimals);
+  const std::string_view digits = rounded.text();
   const bool negative = number < 0 && !is_all_zero(digits);
 
   std::string result(mask);
@@ -169,28 +175,36 @@ double xbase_round(double number, int decimals) {
 }
 
 std::string STR(double number, int width, int decimals) {
-  if (width <= 0) return {};
-  if (width == 1 || decimals < 0) decimals = 0;
-  decimals = std::min({decimals, width - 2, kMaxDecimals});
-  if (decimals < 0) decimals = 0;
-  if (!std::isfinite(number)) return std::string(static_cast<std::size_t>(width), '*');
+  std::string result;
+  append_STR(result, number, width, decimals);
+  return result;
+}
 
-  const std::string digits = rounded_digits(number, decimals);
+void append_STR(std::string& out, double number, int width, int decimals) {
+  if (width <= 0) return;
+  const auto size = static_cast<std::size_t>(width);
+  if (width == 1 || decimals < 0) decimals = 0;
+  decimals = std::max(0, std::min({decimals, width - 2, kMaxDecimals}));
+  if (!std::isfinite(number)) {
+    out.append(size, '*');
+    return;
+  }
+  const RoundedDigits rounded(number, decimals);
+  const std::string_view digits = rounded.text();
   const bool negative = number < 0 && !is_all_zero(digits);
   const std::size_t integer_digits = digits.size() - static_cast<std::size_t>(decimals);
   const std::size_t length = (negative ? 1 : 0) + integer_digits + (decimals > 0 ? decimals + 1 : 0);
-  if (length > static_cast<std::size_t>(width)) return std::string(static_cast<std::size_t>(width), '*');
-
-  std::string result;
-  result.reserve(static_cast<std::size_t>(width));
-  result.append(static_cast<std::size_t>(width) - length, ' ');
-  if (negative) result += '-';
-  result.append(digits, 0, integer_digits);
-  if (decimals > 0) {
-    result += '.';
-    result.append(digits, integer_digits);
+  if (length > size) {
+    out.append(size, '*');
+    return;
   }
-  return result;
+  out.append(size - length, ' ');
+  if (negative) out += '-';
+  out.append(digits.substr(0, integer_digits));
+  if (decimals > 0) {
+    out += '.';
+    out.append(digits.substr(integer_digits));
+  }
 }
 
 double VAL(std::string_view text) {

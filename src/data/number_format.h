@@ -18,6 +18,8 @@ double xbase_round(double number, int decimals);
 // fit, `width` asterisks, so a too-large amount is never shown or indexed as a smaller
 // one. A width of 0 or less gives "". Decimals are ignored when width is 1.
 std::string STR(double number, int width = 10, int decimals = 0);
+// Appends STR(number, width, decimals) to `out`; allocates nothing when `out` has room.
+void append_STR(std::string& out, double number, int width, int decimals);
 
 // A number from the start of `text`: leading blanks, an optional sign, digits, an optional
 // "." and decimals. Reading stops at the first other character; 0 when there is no number.
