@@ -54,11 +54,9 @@ class FieldSource {
   // Today for DATE(); the blank date unless the source is given a clock.
   virtual Date today() const;
   // `text` in the table's code page, the bytes index keys are built from; each character
-  // the code page lacks becomes "?". Windows-1252 unless the source says otherwise.
+  // the code page lacks becomes "?". Windows-1252 unless the source overrides it with its
+  // own code page (encode_text of data/code_page.h).
   virtual std::string stored_text(std::string_view text) const;
 };
-
-// UTF-8 text as Windows-1252 bytes; "?" for each character or stray byte it lacks.
-std::string utf8_to_cp1252(std::string_view text);
 
 }  // namespace data
