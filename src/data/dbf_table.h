@@ -68,6 +68,8 @@ class DbfTable {
   const DbfHeader& header() const { return m_header; }
   CodePage code_page() const { return m_code_page; }
   bool has_memo_file() const { return m_memo != nullptr; }
+  // The memo file, nullptr when the table has none.
+  const FptFile* memo_file() const { return m_memo.get(); }
   int field_count() const { return static_cast<int>(m_visible_fields.size()); }
   // 1-based position of a field (case-insensitive), 0 when the table has no such field.
   int field_pos(std::string_view name) const;
