@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <cstdlib>
 #include <fstream>
+#include <random>
 
 namespace data {
 namespace {
@@ -152,6 +153,31 @@ TEST(PrivateProfileFile, BusinessCallsUseTheSuiteConfigFolder) {
     ::setenv("XDG_CONFIG_HOME", saved.c_str(), 1);
   else
     ::unsetenv("XDG_CONFIG_HOME");
+}
+
+}  // namespace
+}  // namespace data
+
+namespace data {
+namespace {
+
+// Whatever the file holds, a written value reads back as written (up to the blanks and one pair of
+// quotes that reading removes), and every other key keeps its value.
+TEST(PrivateProfile, WrittenValuesReadBackFromAnyText) {
+  std::mt19937 random(20261209);
+  const std::string kAlphabet = std::string("[]=;'\" \t\r\nABab01\xC3\xB1\xff", 19) + std::string(1, '\0');
+  for (int round = 0; round < 2000; ++round) {
+    std::string text;
+    const int length = static_cast<int>(random() % 120);
+    for (int i = 0; i < length; ++i) text += kAlphabet[random() % kAlphabet.size()];
+    SCOPED_TRACE(testing::PrintToString(text));
+    PrivateProfile profile = PrivateProfile::parse(text);
+    const std::optional<std::string> other = profile.value("B", "k");
+    ASSERT_TRUE(profile.set_value("A", "KEY", "value " + std::to_string(round)));
+    const PrivateProfile reread = PrivateProfile::parse(profile.text());
+    EXPECT_EQ(reread.value("a", "key"), "value " + std::to_string(round));
+    EXPECT_EQ(reread.value("B", "k"), other);
+  }
 }
 
 }  // namespace
