@@ -49,7 +49,8 @@ bool ascii_iequal(char a, char b) {
 SeeEngine::~SeeEngine() {
   if (!m_attached) return;
   static_cast<void>(seeClose(0));
-  g_mime_shutdown();
+  // GMime stays initialised for the life of the process: its shutdown is not counted,
+  // so one engine shutting it down would break every other user of GMime.
   curl_global_cleanup();
 }
 

@@ -11,7 +11,7 @@ can be read back over POP3 and IMAP.
 The SMTP side has three listeners: plain without STARTTLS, one offering STARTTLS, and one
 with implicit TLS (the port-465 kind). AUTH PLAIN/LOGIN is offered and checked against the
 same users as Dovecot but not required. Recipients whose local part starts with
-"refuse" get 550, with "busy" 451; a message holding the line "X-Refuse-Data: yes" is
+"refuse-rcpt" get 550, with "busy-rcpt" 451; a message holding the line "X-Refuse-Data: yes" is
 refused at the end of DATA with 554. A fourth port speaks POP3 and drops the connection
 half-way through the first RETR, for tests of a mailbox that dies mid-transfer.
 
@@ -109,13 +109,22 @@ ssl_key = <{folder}/key.pem
 ssl_dh = </usr/share/dovecot/dh.pem
 disable_plaintext_auth = no
 auth_mechanisms = plain login
+# A refused login answers at once, so that tests of it need no long time-out: no delay,
+# and no growing penalty for the many refusals the tests provoke from 127.0.0.1.
+auth_failure_delay = 0
+login_trusted_networks = 127.0.0.0/8
+service anvil {{
+  unix_listener anvil-auth-penalty {{
+    mode = 0
+  }}
+}}
 mail_location = maildir:{folder}/mail/%n/Maildir
 first_valid_uid = 1
 first_valid_gid = 0
 pop3_uidl_format = %08Xu%08Xv
 passdb {{
   driver = static
-  args = password={PASSWORD}
+  args = password={PASSWORD} nodelay=yes
 }}
 userdb {{
   driver = static
@@ -225,9 +234,9 @@ def serve_smtp(folder):
     class Deliver:
         async def handle_RCPT(self, server, session, envelope, address, rcpt_options):
             local = address.split("@")[0].lower()
-            if local.startswith("refuse"):
+            if local.startswith("refuse-rcpt"):
                 return "550 5.1.1 Mailbox unavailable"
-            if local.startswith("busy"):
+            if local.startswith("busy-rcpt"):
                 return "451 4.3.0 Try again later"
             envelope.rcpt_tos.append(address)
             return "250 OK"
@@ -235,9 +244,12 @@ def serve_smtp(folder):
         async def handle_DATA(self, server, session, envelope):
             if b"\nX-Refuse-Data: yes" in envelope.original_content:
                 return "554 5.6.0 Message refused"
+            # One LMTP transaction per recipient: smtplib cannot read LMTP's one reply per
+            # recipient after DATA.
             try:
                 with smtplib.LMTP("127.0.0.1", lmtp_port) as lmtp:
-                    lmtp.sendmail(envelope.mail_from, envelope.rcpt_tos, envelope.original_content)
+                    for rcpt in envelope.rcpt_tos:
+                        lmtp.sendmail(envelope.mail_from, [rcpt], envelope.original_content)
             except smtplib.SMTPRecipientsRefused as e:
                 code, text = next(iter(e.recipients.values()))
                 return f"{code} {text.decode(errors='replace')}"

@@ -15,7 +15,6 @@ using transport_test::TempFolder;
 class MessageBuilder : public ::testing::Test {
  protected:
   static void SetUpTestSuite() { g_mime_init(); }
-  static void TearDownTestSuite() { g_mime_shutdown(); }
 
   GObjectPtr<GMimeMessage> parse(const std::string& raw) {
     GObjectPtr<GMimeStream> stream{g_mime_stream_mem_new_with_buffer(raw.data(), raw.size())};

@@ -15,7 +15,6 @@ namespace {
 class MessageReader : public ::testing::Test {
  protected:
   static void SetUpTestSuite() { g_mime_init(); }
-  static void TearDownTestSuite() { g_mime_shutdown(); }
 };
 
 std::string crlf(std::string text) {
