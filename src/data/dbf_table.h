@@ -131,6 +131,9 @@ class DbfTable {
   Result<void> recall();
   // Writes the current record if it changed.
   Result<void> commit();
+  // Forgets the changes of the current record not yet written (fields and memos), so the record
+  // reads as stored again; a new record not yet written stays, blank.
+  void discard_changes();
   // Commits, and writes the header and the index.
   Result<void> flush();
 

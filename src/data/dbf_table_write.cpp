@@ -171,6 +171,17 @@ Result<void> DbfTable::commit() {
   return {};
 }
 
+void DbfTable::discard_changes() {
+  if (!m_dirty) return;
+  m_pending_memos.clear();
+  if (m_is_new) {
+    m_record = m_blank;  // Still to be written once, as the blank record it was appended as.
+    return;
+  }
+  m_record = m_before;
+  m_dirty = false;
+}
+
 Result<void> DbfTable::append() {
   if (!m_fd) return table_error(TableErrorCode::Io, m_path.string() + " is closed");
   if (is_read_only()) return table_error(TableErrorCode::ReadOnly, m_path.string() + " is open read-only");
