@@ -1,0 +1,14 @@
+#include "data/wtable_session.h"
+
+namespace data {
+
+TableSession::TableSession(TableSettings table_settings, MessageBoxSink& messages, RetryClock& clock)
+    : settings(std::move(table_settings)),
+      m_messages(&messages),
+      m_clock(&clock),
+      m_text_search(WorkAreas::kMaxWorkAreas + 1),
+      m_drivers(WorkAreas::kMaxWorkAreas + 1) {}
+
+TableSession::~TableSession() { m_areas.close_all(); }
+
+}  // namespace data
