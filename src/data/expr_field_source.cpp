@@ -25,4 +25,8 @@ std::string FieldSource::stored_text(std::string_view text) const {
   return encode_text(CodePage::Windows1252, text);
 }
 
+void FieldSource::append_stored_text(std::string_view text, std::string& out) const {
+  encode_text(CodePage::Windows1252, text, out);
+}
+
 }  // namespace data

@@ -57,6 +57,8 @@ class FieldSource {
   // the code page lacks becomes "?". Windows-1252 unless the source overrides it with its
   // own code page (encode_text of data/code_page.h).
   virtual std::string stored_text(std::string_view text) const;
+  // Appends stored_text(text) to `out`; sources with their own code page override both.
+  virtual void append_stored_text(std::string_view text, std::string& out) const;
 };
 
 }  // namespace data

@@ -47,6 +47,11 @@ constexpr FunctionSpec kFunctions[] = {
 };
 
 constexpr std::int32_t kDescendDateBase = 5231808;
+// The longest text SPACE, REPLICATE, the PAD functions and STR build, as the suite's
+// runtimes limit their strings; it keeps a hostile expression from exhausting memory.
+constexpr long kMaxTextLength = 65535;
+
+int text_length(long wanted) { return static_cast<int>(std::clamp(wanted, 0L, kMaxTextLength)); }
 
 const FunctionSpec* find_function(std::string_view name) {
   const std::string upper = UPPER(name);
@@ -77,6 +82,37 @@ std::string text_of(const ExprNode& node, const FieldSource& source) {
 
 void invert_bytes(std::string& bytes) {
   for (char& byte : bytes) byte = static_cast<char>(256 - static_cast<unsigned char>(byte));
+}
+
+// DTOS without building a string: it runs for every row of every date key.
+void append_dtos(const Date& date, std::string& out) {
+  if (date.is_blank()) {
+    out.append(8, ' ');
+    return;
+  }
+  // Fliegel and Van Flandern's calendar date of a day number, computed once for all three
+  // parts (Date's year(), month() and day() each compute it).
+  std::int64_t l = date.julian() + 68569;
+  const std::int64_t n = 4 * l / 146097;
+  l = l - (146097 * n + 3) / 4;
+  const std::int64_t i = 4000 * (l + 1) / 1461001;
+  l = l - 1461 * i / 4 + 31;
+  const std::int64_t j = 80 * l / 2447;
+  const std::int64_t day = l - 2447 * j / 80;
+  l = j / 11;
+  const std::int64_t month = j + 2 - 12 * l;
+  const std::int64_t year = 100 * (n - 49) + i + l;
+  if (year < 0 || year > 9999) {
+    out += DTOS(date);
+    return;
+  }
+  char digits[8];
+  auto value = year * 10000 + month * 100 + day;
+  for (int i = 7; i >= 0; --i) {
+    digits[i] = static_cast<char>('0' + value % 10);
+    value /= 10;
+  }
+  out.append(digits, sizeof digits);
 }
 
 bool is_empty_value(const ExprNode& node, const FieldSource& source) {
@@ -120,7 +156,7 @@ class CallNode final : public ExprNode {
   CallNode(ExprType type, Fn id, ExprNodes arguments) : ExprNode(type), m_id(id), m_args(std::move(arguments)) {
     if (m_id == Fn::Str || m_id == Fn::StrZero) {
       const ExprType& number = m_args[0]->type();
-      m_width = static_cast<int>(constant_count(m_args, 1, number.width));
+      m_width = text_length(constant_count(m_args, 1, number.width));
       m_decimals = m_args.size() > 1 ? static_cast<int>(constant_count(m_args, 2, 0)) : number.decimals;
       m_has_constant_format = (m_args.size() < 2 || m_args[1]->is_constant()) &&
                               (m_args.size() < 3 || m_args[2]->is_constant());
@@ -139,16 +175,16 @@ class CallNode final : public ExprNode {
         if (m_has_constant_format) {
           append_STR(out, number, m_width, m_decimals);
         } else {
-          append_STR(out, number, static_cast<int>(count(1, source, 10)), static_cast<int>(count(2, source, 0)));
+          append_STR(out, number, text_length(count(1, source, 10)), static_cast<int>(count(2, source, 0)));
         }
         return;
       }
       case Fn::StrZero:
-        out += strzero(arg(0).number(source), m_has_constant_format ? m_width : static_cast<int>(count(1, source, 10)),
+        out += strzero(arg(0).number(source), m_has_constant_format ? m_width : text_length(count(1, source, 10)),
                        m_has_constant_format ? m_decimals : static_cast<int>(count(2, source, 0)));
         return;
       case Fn::Transform: out += TRANSFORM(arg(0).value(source), text_of(arg(1), source)); return;
-      case Fn::Dtos: out += DTOS(arg(0).date(source)); return;
+      case Fn::Dtos: append_dtos(arg(0).date(source), out); return;
       case Fn::Dtoc: out += DTOC(arg(0).date(source)); return;
       case Fn::Upper: {
         const std::size_t start = out.size();
@@ -170,16 +206,18 @@ class CallNode final : public ExprNode {
       case Fn::Alltrim: out += ALLTRIM(text_of(arg(0), source)); return;
       case Fn::Padr: case Fn::Padl: case Fn::Padc: {
         const std::string fill = m_args.size() > 2 ? text_of(arg(2), source) : std::string(" ");
-        const char pad = fill.empty() ? ' ' : fill[0];
+        // One stored byte per character: a fill outside ASCII would not be one character here.
+        const char pad = fill.empty() || static_cast<unsigned char>(fill[0]) >= 0x80 ? ' ' : fill[0];
         const std::string text = text_of(arg(0), source);
-        const long width = count(1, source, 0);
+        const long width = text_length(count(1, source, 0));
         out += m_id == Fn::Padr ? PADR(text, width, pad) : m_id == Fn::Padl ? PADL(text, width, pad) : PADC(text, width, pad);
         return;
       }
-      case Fn::Space: out.append(static_cast<std::size_t>(std::max(0L, count(0, source, 0))), ' '); return;
+      case Fn::Space: out.append(static_cast<std::size_t>(text_length(count(0, source, 0))), ' '); return;
       case Fn::Replicate: {
         const std::string text = text_of(arg(0), source);
-        for (long i = count(1, source, 0); i > 0; --i) out += text;
+        const long times = std::min(count(1, source, 0), kMaxTextLength / std::max<long>(1, static_cast<long>(text.size())));
+        for (long i = times; i > 0; --i) out += text;
         return;
       }
       case Fn::Iif: chosen(source).append_text(source, out); return;
@@ -197,6 +235,8 @@ class CallNode final : public ExprNode {
   void append_key(const FieldSource& source, std::string& out) const override {
     if (m_id == Fn::Iif) {
       chosen(source).append_key(source, out);
+    } else if (m_id == Fn::Dtos || m_id == Fn::Str || m_id == Fn::StrZero) {
+      append_text(source, out);  // Digits and blanks: the same bytes in every code page.
     } else if (m_id == Fn::Descend) {
       append_text(source, out);  // Already key bytes.
     } else {
@@ -269,7 +309,7 @@ class CallNode final : public ExprNode {
 // The static type of a call whose arguments passed their kind checks.
 Result<ExprType> call_type(const FunctionSpec& spec, const ExprNodes& args) {
   const auto width_of = [&](std::size_t index) { return args[index]->type().width; };
-  const auto clamp_width = [](long width) { return static_cast<int>(std::clamp(width, 0L, 65535L)); };
+  const auto clamp_width = [](long width) { return text_length(width); };
   using K = ResultKind;
   switch (spec.id) {
     case Fn::Str:

@@ -108,7 +108,7 @@ bool ExprNode::logical(const FieldSource&) const { wrong_accessor("logical"); }
 void ExprNode::append_key(const FieldSource& source, std::string& out) const {
   std::string text;
   append_text(source, text);
-  out += source.stored_text(text);
+  source.append_stored_text(text, out);
 }
 
 Value ExprNode::value(const FieldSource& source) const {

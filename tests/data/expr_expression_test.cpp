@@ -258,6 +258,31 @@ TEST(Expression, BuildsKeyBytesInTheTableCodePage) {
   EXPECT_DOUBLE_EQ(compile_ok("DESCEND(MONTO)", row).evaluate_number(row), 426.69);
 }
 
+TEST(Expression, BoundsTheTextsItBuilds) {
+  // Hostile widths in a damaged index header must not exhaust memory.
+  struct Case { std::string_view text; std::size_t length; };
+  constexpr Case kCases[] = {
+      {"SPACE(70000)", 65535},
+      {"REPLICATE('ab', 1000000)", 65534},
+      {"REPLICATE(REPLICATE('ab', 1000000), 1000000)", 65534},
+      {"PADR('x', 1000000000)", 65535},
+      {"STR(1, 1000000000)", 65535},
+      {"SPACE(-5)", 0},
+  };
+  const MemoryFieldSource row = sample_row();
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.text);
+    const Expression expression = compile_ok(c.text, row);
+    std::string text;
+    expression.evaluate_text(row, text);
+    EXPECT_EQ(text.size(), c.length);
+    EXPECT_LE(expression.result_width(), 65535);
+  }
+  std::string padded;
+  compile_ok("PADL('a', 3, 'ñ')", row).evaluate_text(row, padded);
+  EXPECT_EQ(padded, "  a");  // A fill that is not one stored byte pads with blanks.
+}
+
 TEST(Expression, FastAccessorsMatchEvaluate) {
   const MemoryFieldSource row = sample_row();
   std::string text = "left over";
