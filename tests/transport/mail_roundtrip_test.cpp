@@ -224,7 +224,13 @@ TEST(MailRoundTrip, TwentyMegabyteAttachmentTravels) {
                                 file.string()),
             0);
   engine->seeClose(0);
-  ASSERT_GE(engine->seePop3Connect(0, "127.0.0.1", to, servers().password()), -1000);
+  engine->seeIntegerParam(0, kPop3Port, servers().port("POP3_PORT"));
+  ASSERT_GE(engine->seePop3Connect(0, "127.0.0.1", to, servers().password()), 0);
+  ASSERT_EQ(engine->seeGetEmailCount(0), 1);
+  EXPECT_GT(engine->seeGetEmailSize(0, 1), 20 * 1024 * 1024 * 4 / 3);  // Base64 grows it by a third.
+  std::string text;
+  EXPECT_GT(engine->seeGetEmailLines(0, 1, 3, text, 5000), 0);
+  EXPECT_NE(text.find("<p>adjunto</p>"), std::string::npos);
 }
 
 struct MailboxCase {
