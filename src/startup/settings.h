@@ -142,6 +142,8 @@ struct Settings {
   std::string XPRINT_FONT = "Times New Roman";
   std::optional<std::string> XGLOBAL_FONT_NAME;
   double XGLOBAL_FONT_SIZE = 8;
+  std::string grid_font;        // Font of the data grids, F_SYS->T_FONT.
+  double grid_font_size = 8;   // Its size, F_SYS->T_SIZE.
   double XDLGSIZE = 0;
   double XDGROUPLIMIT = 10000;
   int XNUMCOLORS = 256;
