@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/vfs.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -48,6 +49,19 @@ std::filesystem::path companion_file(const std::filesystem::path& table, std::st
   return exact;
 }
 
+// Network file systems may serve a map from a stale cache, so tables there are always read
+// with system calls.
+bool is_local_file(int fd) {
+  struct statfs info {};
+  if (::fstatfs(fd, &info) != 0) return false;
+  constexpr long kNetworkFileSystems[] = {0x6969 /* NFS */, static_cast<long>(0xFF534D42) /* CIFS */,
+                                          static_cast<long>(0xFE534D42) /* SMB2 */, 0x517B /* SMB */};
+  for (const long type : kNetworkFileSystems) {
+    if (static_cast<long>(info.f_type) == type) return false;
+  }
+  return true;
+}
+
 std::tm today() {
   const std::time_t now = std::time(nullptr);
   std::tm local{};
@@ -78,6 +92,10 @@ Result<std::unique_ptr<DbfTable>> DbfTable::open(const std::filesystem::path& pa
   }
   auto table = std::make_unique<DbfTable>(Key{}, path, options, std::move(fd));
   if (Result<void> ok = table->load_header(); !ok) return ok.error();
+  if (options.share == Share::Exclusive && is_local_file(table->m_fd.get())) {
+    struct stat st {};
+    if (::fstat(table->m_fd.get(), &st) == 0) (void)table->m_map.map(table->m_fd.get(), static_cast<std::size_t>(st.st_size));
+  }
   if (Result<void> ok = table->open_memo_file(); !ok) return ok.error();
   if (table->m_options.production_index) {
     Result<std::unique_ptr<TableIndex>> index = table->m_options.production_index(*table);
@@ -195,6 +213,7 @@ Result<void> DbfTable::close() {
   if (m_file_locked) unlock_bytes(m_fd.get(), kFileLockStart, kFileLockLength);
   m_file_locked = false;
   m_memo.reset();
+  m_map.reset();
   m_fd.reset();
   m_eof = m_bof = true;
   return flushed;

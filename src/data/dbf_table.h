@@ -10,6 +10,7 @@
 
 #include "data/code_page.h"
 #include "data/dbf_header.h"
+#include "data/file_map.h"
 #include "data/result.h"
 #include "data/table_index.h"
 #include "data/table_types.h"
@@ -176,6 +177,8 @@ class DbfTable {
   Result<void> load(std::uint32_t recno, bool sequential);
   void set_phantom(bool bof);
   void clear_window() { m_window_count = 0; }
+  // Record `recno` in the memory map of an exclusive table, nullptr when it is not mapped.
+  const std::byte* mapped_record(std::uint32_t recno);
   // The first visible record at or after / at or before `recno` in physical order, 0 when none.
   Result<std::uint32_t> visible_from(std::uint32_t recno, long direction);
   Result<std::uint32_t> step(std::uint32_t recno, long direction);
@@ -221,6 +224,9 @@ class DbfTable {
   std::vector<std::byte> m_window;
   std::uint32_t m_window_first = 0;
   std::uint32_t m_window_count = 0;
+  // Exclusive tables on local disks are read through a map: nobody else changes the file,
+  // and a read costs no system call.
+  FileMap m_map;
 };
 
 }  // namespace data

@@ -34,8 +34,29 @@ std::uint32_t DbfTable::last_rec() {
   return m_header.record_count;
 }
 
+const std::byte* DbfTable::mapped_record(std::uint32_t recno) {
+  if (m_options.share != Share::Exclusive || recno == 0 || recno > m_header.record_count) return nullptr;
+  const std::size_t length = m_header.record_length;
+  const std::size_t offset = m_header.header_length + static_cast<std::size_t>(recno - 1) * length;
+  if (!m_map.contains(offset, length)) {
+    // The table grew through our own appends: map what the file holds now.
+    struct stat st {};
+    if (m_map.bytes().empty() || ::fstat(m_fd.get(), &st) != 0 || static_cast<std::size_t>(st.st_size) < offset + length ||
+        !m_map.map(m_fd.get(), static_cast<std::size_t>(st.st_size))) {
+      return nullptr;
+    }
+  }
+  return m_map.bytes().data() + offset;
+}
+
 Result<void> DbfTable::load(std::uint32_t recno, bool sequential) {
   const std::size_t length = m_header.record_length;
+  if (const std::byte* mapped = mapped_record(recno)) {
+    m_record.assign(mapped, mapped + length);
+    m_recno = recno;
+    m_eof = false;
+    return {};
+  }
   const auto offset_of = [&](std::uint32_t r) {
     return static_cast<off_t>(m_header.header_length) + static_cast<off_t>(r - 1) * static_cast<off_t>(length);
   };
@@ -84,6 +105,7 @@ void DbfTable::set_phantom(bool bof) {
 bool DbfTable::is_visible(std::uint32_t recno) {
   if (m_deleted_rows == DeletedRows::Shown) return true;
   if (recno == m_recno && !m_eof) return m_record[0] != kDeletedFlag;
+  if (const std::byte* mapped = mapped_record(recno)) return mapped[0] != kDeletedFlag;
   if (recno >= m_window_first && recno < m_window_first + m_window_count) {
     return m_window[static_cast<std::size_t>(recno - m_window_first) * m_header.record_length] != kDeletedFlag;
   }
@@ -115,7 +137,7 @@ Result<std::uint32_t> DbfTable::visible_from(std::uint32_t recno, long direction
     }
     if (m_deleted_rows == DeletedRows::Hidden) {
       // Look at the flag in the read-ahead window before copying the record out.
-      if (recno < m_window_first || recno >= m_window_first + m_window_count) {
+      if (!mapped_record(recno) && (recno < m_window_first || recno >= m_window_first + m_window_count)) {
         if (Result<void> ok = load(recno, true); !ok) return ok.error();
       }
       if (!is_visible(recno)) {

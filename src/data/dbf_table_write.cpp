@@ -72,15 +72,12 @@ Result<void> DbfTable::put(int pos, const Value& value) {
     m_pending_memos.emplace_back(index, std::move(stored));
     return {};
   }
-  std::span<std::byte> dest = std::span<std::byte>(m_record).subspan(field.offset, field.width);
-  std::vector<std::byte> saved(dest.begin(), dest.end());
   const bool was_dirty = m_dirty;
   prepare_change();
-  Result<void> ok = encode_value(field, value, m_code_page, dest);
-  if (!ok) {
-    std::memcpy(dest.data(), saved.data(), saved.size());
-    m_dirty = was_dirty;
-  }
+  // encode_value() leaves the bytes alone when it fails.
+  Result<void> ok = encode_value(field, value, m_code_page,
+                                 std::span<std::byte>(m_record).subspan(field.offset, field.width));
+  if (!ok) m_dirty = was_dirty;
   return ok;
 }
 
@@ -108,16 +105,10 @@ Result<void> DbfTable::write_record_bytes(std::uint32_t recno, std::span<const s
                                           bool with_eof_marker) {
   const off_t offset = static_cast<off_t>(m_header.header_length) +
                        static_cast<off_t>(recno - 1) * static_cast<off_t>(m_header.record_length);
-  bool written = false;
-  if (with_eof_marker) {
-    // The end-of-file marker goes out with the last record in one write; the next append
-    // overwrites it.
-    std::vector<std::byte> bytes(record.begin(), record.end());
-    bytes.push_back(kEndOfFile);
-    written = write_exact(m_fd.get(), bytes.data(), bytes.size(), offset);
-  } else {
-    written = write_exact(m_fd.get(), record.data(), record.size(), offset);
-  }
+  // The end-of-file marker goes out with the last record in one write; the next append
+  // overwrites it.
+  const bool written = with_eof_marker ? write_exact(m_fd.get(), record, kEndOfFile, offset)
+                                       : write_exact(m_fd.get(), record.data(), record.size(), offset);
   if (!written) return io_error(m_path, "cannot write record " + std::to_string(recno) + " of");
   if (recno >= m_window_first && recno < m_window_first + m_window_count) {
     std::memcpy(m_window.data() + static_cast<std::size_t>(recno - m_window_first) * record.size(), record.data(),

@@ -1,5 +1,6 @@
 #include "data/file_io.h"
 
+#include <sys/uio.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -35,6 +36,20 @@ bool write_exact(int fd, const void* buffer, std::size_t length, off_t offset) {
     offset += n;
   }
   return true;
+}
+
+bool write_exact(int fd, std::span<const std::byte> bytes, std::byte trailer, off_t offset) {
+  iovec parts[2] = {{const_cast<std::byte*>(bytes.data()), bytes.size()}, {&trailer, 1}};
+  ssize_t n = 0;
+  do {
+    n = ::pwritev(fd, parts, 2, offset);
+  } while (n < 0 && errno == EINTR);
+  if (n == static_cast<ssize_t>(bytes.size() + 1)) return true;
+  if (n < 0) return false;
+  // A short write: finish it piece by piece.
+  const auto done = static_cast<std::size_t>(n);
+  if (done < bytes.size() && !write_exact(fd, bytes.data() + done, bytes.size() - done, offset + n)) return false;
+  return write_exact(fd, &trailer, 1, offset + static_cast<off_t>(bytes.size()));
 }
 
 }  // namespace data
