@@ -18,7 +18,7 @@ std::uint64_t key_prefix(std::string_view key) {
 // Tracks the compressed size of a leaf being filled, entry by entry.
 class LeafSize {
  public:
-  LeafSize(int key_length, char pad) : m_key_length(key_length), m_pad(pad) {
+  LeafSize(int key_length, char pad) : m_pad(pad) {
     m_count_bits = std::bit_width(static_cast<unsigned>(key_length));
   }
   void reset() {
@@ -54,7 +54,6 @@ class LeafSize {
     }
     return bytes;
   }
-  int m_key_length;
   char m_pad;
   int m_count_bits;
   std::size_t m_count = 0;

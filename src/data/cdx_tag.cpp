@@ -73,6 +73,15 @@ Result<CdxTag::Path> CdxTag::descend(std::string_view key, std::uint32_t recno) 
 }
 
 Result<CdxTag::Position> CdxTag::sibling(std::shared_ptr<const CdxNode> from, bool to_right) {
+  // Entries must keep rising (or falling) from leaf to leaf; a sibling link that leads
+  // back is a loop, and walking on would never end.
+  std::string reference;
+  std::uint32_t reference_recno = 0;
+  if (!from->empty()) {
+    const std::size_t edge_entry = to_right ? from->size() - 1 : 0;
+    reference = std::string(from->key(edge_entry));
+    reference_recno = from->recno(edge_entry);
+  }
   const std::uint32_t limit = max_steps();
   for (std::uint32_t steps = 0; steps < limit; ++steps) {
     const std::uint32_t page = to_right ? from->right() : from->left();
@@ -80,7 +89,15 @@ Result<CdxTag::Position> CdxTag::sibling(std::shared_ptr<const CdxNode> from, bo
     auto n = node(page);
     if (!n) return n.error();
     if (!(*n)->is_leaf()) return error("leaf sibling link leads to interior page " + std::to_string(page));
-    if (!(*n)->empty()) return Position{*n, page, to_right ? 0 : (*n)->size() - 1, m_file.generation()};
+    if (!(*n)->empty()) {
+      const std::size_t index = to_right ? 0 : (*n)->size() - 1;
+      if (!reference.empty()) {
+        const auto order = cdx_compare((*n)->key(index), (*n)->recno(index), reference, reference_recno);
+        if (to_right ? order <= 0 : order >= 0)
+          return error("leaf sibling link to page " + std::to_string(page) + " goes back in key order");
+      }
+      return Position{*n, page, index, m_file.generation()};
+    }
     from = *n;  // An empty leaf left by an interrupted removal: step over it.
   }
   return error("leaf sibling links form a loop");

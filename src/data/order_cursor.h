@@ -7,10 +7,9 @@
 
 #include "data/cdx_tag.h"
 #include "data/result.h"
+#include "data/table_index.h"
 
 namespace data {
-
-enum class SeekMode { Exact, Soft };
 
 // The record pointer of a work area moving through one tag in the tag's own order:
 // descending tags are walked from their greatest key, rows the work area hides
@@ -25,6 +24,7 @@ class OrderCursor {
   OrderCursor(CdxTag& tag, Visible visible) : m_tag(&tag), m_visible(std::move(visible)) {}
 
   CdxTag& tag() { return *m_tag; }
+  const CdxTag::Position& position() const { return m_at; }
   bool eof() const { return !m_at.valid(); }
   bool bof() const { return m_bof; }
   // The current record; 0 at EOF.
