@@ -71,6 +71,7 @@ void CdxEntryList::reserve(std::size_t n) {
 }
 
 void CdxEntryList::add(std::string_view key, std::uint32_t recno) {
+  m_sorted = false;
   m_keys.append(key.data(), m_key_length);
   m_recnos.push_back(recno);
 }
@@ -107,6 +108,7 @@ void CdxEntryList::sort(bool unique) {
     }
     m_order.push_back(items[i].position);
   }
+  m_sorted = true;
 }
 
 Result<std::uint32_t> build_cdx_tree(const CdxEntryList& entries, char pad,

@@ -45,24 +45,28 @@ bool CdxTableOrder::entry_key(const FieldSource& source, std::string& out) const
   return true;
 }
 
-void CdxTableOrder::key_bytes(const FieldSource& source, std::string& out) const {
-  const std::size_t kl = static_cast<std::size_t>(m_tag.key_length());
-  switch (m_tag.key_type()) {
+void cdx_key_bytes(const Expression& key, CdxKeyType type, int key_length, const FieldSource& source,
+                   std::string& out) {
+  switch (type) {
     case CdxKeyType::Character:
-      m_key.key(source, out);
-      out.resize(kl, ' ');  // Blank-padded or cut to the tag's key length.
+      key.key(source, out);
+      out.resize(static_cast<std::size_t>(key_length), ' ');  // Blank-padded or cut to the key length.
       return;
     case CdxKeyType::Numeric:
-      out = cdx_numeric_key(m_key.evaluate_number(source));
+      out = cdx_numeric_key(key.evaluate_number(source));
       return;
     case CdxKeyType::Date:
-      out = cdx_date_key(m_key.evaluate_date(source));
+      out = cdx_date_key(key.evaluate_date(source));
       return;
     case CdxKeyType::Logical:
-      out.assign(kl, ' ');
-      out[0] = m_key.evaluate_logical(source) ? 'T' : 'F';
+      out.assign(static_cast<std::size_t>(key_length), ' ');
+      out[0] = key.evaluate_logical(source) ? 'T' : 'F';
       return;
   }
+}
+
+void CdxTableOrder::key_bytes(const FieldSource& source, std::string& out) const {
+  cdx_key_bytes(m_key, m_tag.key_type(), m_tag.key_length(), source, out);
 }
 
 Result<std::string> CdxTableOrder::seek_bytes(const Value& key, const FieldSource& fields) const {

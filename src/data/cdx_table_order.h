@@ -12,6 +12,12 @@
 
 namespace data {
 
+// The key bytes of `key` evaluated on `source` for a tag of this type and key length:
+// text in the table's code page blank-padded or cut, numbers and dates in their 8-byte
+// form, logicals as 'T' or 'F'.
+void cdx_key_bytes(const Expression& key, CdxKeyType type, int key_length, const FieldSource& source,
+                   std::string& out);
+
 // One tag of a table's production index as the table navigates it, and the place that
 // knows how to compute the tag's entry for a record: the key expression turned into
 // key bytes, and the FOR condition that leaves records out.

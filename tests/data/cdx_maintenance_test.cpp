@@ -228,6 +228,24 @@ TEST(CdxMaintenance, BuildsTagsFromSortedEntriesAndRewritesTheFile) {
   EXPECT_TRUE(std::equal(entries.begin(), entries.end(), model.entries.begin(), model.entries.end()));
   const auto problems = verify_cdx_structure(index);
   EXPECT_TRUE(problems.empty()) << problems.front();
+
+  // A UNIQUE tag keeps the lowest record of each key.
+  CdxEntryList unique_list(10);
+  Model unique_model{{}, true};
+  for (std::uint32_t r = 1; r <= 5000; ++r) {
+    const std::string key = cdx_fit_key(std::to_string(rng() % 300), 10, ' ');
+    unique_list.add(key, r);
+    unique_model.insert(key, r);
+  }
+  unique_list.sort(true);
+  ASSERT_EQ(unique_list.size(), unique_model.entries.size());
+  CdxIndex::NewTag unique_tag{"UNQ", {}, CdxKeyType::Character, &unique_list};
+  unique_tag.header.key_length = 10;
+  unique_tag.header.key_expression = "CODIGO";
+  unique_tag.header.options |= CdxTagHeader::kUnique;
+  ASSERT_TRUE(index.add_tag(unique_tag));
+  entries = walk(*index.find_tag("UNQ"));
+  EXPECT_TRUE(std::equal(entries.begin(), entries.end(), unique_model.entries.begin(), unique_model.entries.end()));
 }
 
 }  // namespace
