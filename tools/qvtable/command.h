@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "data/cdx_page_cache.h"
 #include "data/dbf_table.h"
 
 namespace qvtable {
@@ -28,13 +29,19 @@ struct Command {
 
 std::vector<Command> table_commands();   // info, dump, create
 std::vector<Command> record_commands();  // append, replace, delete, lock, eval
+std::vector<Command> index_commands();   // tags, seek, walk, verify, index, reindex
+
+// The index page cache every table this run opens shares.
+data::CdxPageCache& tool_page_cache();
 
 // Writes "qvtable: TEXT" as one line on stderr and returns `code`.
 int fail(int code, std::string_view text);
 // The usage line of one command, as an error.
 int usage_error(const Command& command);
 
-// Opens a table for a subcommand; prints the error and returns nullptr on failure.
+// Opens a table for a subcommand, with its production index so that every change keeps
+// the index right; prints the error and returns nullptr on failure. A read-only open
+// that cannot use the index warns and goes on without it.
 std::unique_ptr<data::DbfTable> open_for_tool(const std::string& path, data::Access access);
 
 // Parses a record number; 0 when the text is not a positive number.

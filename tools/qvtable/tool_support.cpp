@@ -3,6 +3,7 @@
 #include <iostream>
 
 #include "command.h"
+#include "data/cdx_table_index.h"
 
 namespace qvtable {
 namespace {
@@ -62,9 +63,23 @@ int usage_error(const Command& command) {
   return fail(kUsage, "usage: qvtable " + std::string(command.name) + " " + std::string(command.usage));
 }
 
+data::CdxPageCache& tool_page_cache() {
+  static data::CdxPageCache cache;  // One short-lived process: one cache for all its tables.
+  return cache;
+}
+
 std::unique_ptr<data::DbfTable> open_for_tool(const std::string& path, data::Access access) {
   data::TableOpenOptions options;
   options.access = access;
+  options.production_index = [access](data::DbfTable& table) -> data::Result<std::unique_ptr<data::TableIndex>> {
+    auto index = data::CdxTableIndex::open(table, tool_page_cache());
+    if (!index && access == data::Access::ReadOnly) {
+      fail(kDataProblem, "warning: index not used: " + index.error().text);
+      return std::unique_ptr<data::TableIndex>();
+    }
+    if (!index) return index.error();
+    return std::unique_ptr<data::TableIndex>(std::move(*index));
+  };
   data::Result<std::unique_ptr<data::DbfTable>> table = data::DbfTable::open(path, options);
   if (!table) {
     fail(kDataProblem, table.error().text);
