@@ -56,6 +56,9 @@ int WindowSystem::XMESSAGE_BOX(Handle owner, std::string_view text, std::string_
   return *answer;
 }
 
-void WindowSystem::answer_message_box(int request, int button) { m_message_box_answers[request] = button; }
+void WindowSystem::answer_message_box(int request, int button) {
+  m_message_box_answers[request] = button;
+  m_queue.post(Message{0, WM_NULL, 0, 0, GETTICKCOUNT(), 0, 0});  // Wakes the box's loop.
+}
 
 }  // namespace ui::platform
