@@ -118,6 +118,31 @@ TEST_F(QvTable, CreatesAppendsReplacesDeletesAndDumps) {
   EXPECT_NE(info.out.find("3\tMONTO\tN\t12\t2\n"), std::string::npos);
 }
 
+TEST_F(QvTable, EvaluatesExpressionsOnARecord) {
+  create_sample();
+  ASSERT_EQ(run({"append", table(), "NAME=peña", "FECHA=2026-12-11", "MONTO=-12.5", "ACTIVO=T", "NOTA=hola"}).exit_code,
+            0);
+  struct Case {
+    const char* expression;
+    const char* printed;
+  };
+  const Case kCases[] = {
+      {"UPPER(NAME)+DTOS(FECHA)", "PEÑA           20261211"},  // Key text keeps the field's padding.
+      {"MONTO*2", "-25.00"},
+      {"FECHA+20", "2026-12-31"},
+      {"ACTIVO .AND. MONTO < 0", "T"},
+      {"STR(MONTO,8,1)", "   -12.5"},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.expression);
+    const Outcome outcome = run({"eval", table(), "1", c.expression});
+    ASSERT_EQ(outcome.exit_code, 0) << outcome.err;
+    EXPECT_EQ(outcome.out, std::string(c.printed) + "\n");
+  }
+  EXPECT_EQ(run({"eval", table(), "1", "NO_SUCH_FIELD+1"}).exit_code, 1);
+  EXPECT_EQ(run({"eval", table(), "2", "NAME"}).exit_code, 1);
+}
+
 TEST_F(QvTable, ExitCodesSeparateUsageFromDataProblems) {
   create_sample();
   std::ofstream(folder / "JUNK.DBF") << "not a table";

@@ -3,11 +3,14 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
 #include <iostream>
 #include <thread>
 
 #include "command.h"
+#include "data/expr_expression.h"
 #include "data/file_lock.h"
+#include "data/table_field_source.h"
 #include "data/unique_fd.h"
 
 namespace qvtable {
@@ -90,6 +93,40 @@ int run_lock(std::span<const std::string> arguments) {
   return finish(*table);
 }
 
+// Evaluates an xBase expression on one record and prints its value: text as it is, numbers
+// with the decimals the expression carries, dates as YYYY-MM-DD, logicals as T or F.
+int run_eval(std::span<const std::string> arguments) {
+  const std::uint32_t recno = arguments.size() == 3 ? parse_recno(arguments[1]) : 0;
+  if (recno == 0) return usage_error(record_commands()[4]);
+  auto table = open_for_tool(arguments[0], data::Access::ReadOnly);
+  if (!table) return kDataProblem;
+  if (recno > table->last_rec()) {
+    return fail(kDataProblem, "record " + std::to_string(recno) + " does not exist (the table has " +
+                                  std::to_string(table->last_rec()) + ")");
+  }
+  if (data::Result<void> moved = table->go_to(recno); !moved) return fail(kDataProblem, moved.error().text);
+  const data::TableFieldSource fields(*table);
+  data::Result<data::Expression> expression = data::Expression::compile(arguments[2], fields);
+  if (!expression) return fail(kDataProblem, expression.error().text);
+  const data::Value value = expression->evaluate(fields);
+  switch (value.kind()) {
+    case data::Value::Kind::Number: {
+      char buffer[64];
+      std::snprintf(buffer, sizeof buffer, "%.*f", expression->result_decimals(), value.number());
+      std::cout << buffer << '\n';
+      break;
+    }
+    case data::Value::Kind::Date: {
+      const std::string s = data::DTOS(value.date());
+      std::cout << (value.date().is_blank() ? "" : s.substr(0, 4) + "-" + s.substr(4, 2) + "-" + s.substr(6, 2)) << '\n';
+      break;
+    }
+    case data::Value::Kind::Logical: std::cout << (value.logical() ? "T" : "F") << '\n'; break;
+    default: std::cout << value.text() << '\n'; break;
+  }
+  return kOk;
+}
+
 }  // namespace
 
 std::vector<Command> record_commands() {
@@ -98,6 +135,7 @@ std::vector<Command> record_commands() {
       {"replace", "FILE RECNO NAME=value ...", run_replace},
       {"delete", "FILE RECNO", run_delete},
       {"lock", "FILE RECNO SECONDS   (RECNO 0 holds the append lock)", run_lock},
+      {"eval", "FILE RECNO EXPRESSION", run_eval},
   };
 }
 
