@@ -24,7 +24,8 @@ std::vector<MemoryFieldSource> sample_rows() {
                            {"ENVIADO", {'N', 1, 0}}});
     row.set("NEGOCIO", kNegocios[i % std::size(kNegocios)]);
     row.set("CODIGO", "COD" + std::to_string(7919 * i % 99991));
-    row.set("FECHA", i % 97 == 0 ? Date{} : Date::from_ymd(2024, 1, 1) + static_cast<std::int32_t>(13 * i % 800));
+    row.set("FECHA",
+            i % 97 == 0 ? Date{} : Date::from_ymd(2024, 1, 1) + static_cast<std::int32_t>(13 * i % 800));
     row.set("MONTO", static_cast<double>(static_cast<long>(7331 * i % 200000) - 50000) / 100);
     row.set("ENVIADO", static_cast<int>(i % 10 < 3 ? 0 : 1));
     rows.push_back(std::move(row));

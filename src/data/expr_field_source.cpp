@@ -6,9 +6,14 @@ namespace data {
 
 ResultKind kind_of_field(char type) {
   switch (type) {
-    case 'N': case 'F': case 'I': case 'B': case 'Y':
+    case 'N':
+    case 'F':
+    case 'I':
+    case 'B':
+    case 'Y':
       return ResultKind::Number;
-    case 'D': case 'T':
+    case 'D':
+    case 'T':
       return ResultKind::Date;
     case 'L':
       return ResultKind::Logical;

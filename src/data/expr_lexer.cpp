@@ -29,8 +29,8 @@ Token ExprLexer::make(TokenType type, std::size_t start, std::size_t length) {
 }
 
 Result<Token> ExprLexer::next() {
-  while (m_at < m_text.size() && (m_text[m_at] == ' ' || m_text[m_at] == '\t' || m_text[m_at] == '\r' ||
-                                  m_text[m_at] == '\n')) {
+  while (m_at < m_text.size() &&
+         (m_text[m_at] == ' ' || m_text[m_at] == '\t' || m_text[m_at] == '\r' || m_text[m_at] == '\n')) {
     ++m_at;
   }
   const std::size_t start = m_at;
@@ -51,24 +51,38 @@ Result<Token> ExprLexer::next() {
     return token;
   }
   switch (c) {
-    case '(': return make(TokenType::LeftParen, start, 1);
-    case ')': return make(TokenType::RightParen, start, 1);
-    case ',': return make(TokenType::Comma, start, 1);
-    case '+': return make(TokenType::Plus, start, 1);
-    case '-': return following == '>' ? make(TokenType::Arrow, start, 2) : make(TokenType::Minus, start, 1);
-    case '*': return make(TokenType::Star, start, 1);
-    case '/': return make(TokenType::Slash, start, 1);
-    case '%': return make(TokenType::Percent, start, 1);
-    case '$': return make(TokenType::Dollar, start, 1);
-    case '#': return make(TokenType::NotEqual, start, 1);
-    case '=': return following == '=' ? make(TokenType::ExactEqual, start, 2) : make(TokenType::Equal, start, 1);
-    case '!': return following == '=' ? make(TokenType::NotEqual, start, 2) : make(TokenType::Not, start, 1);
+    case '(':
+      return make(TokenType::LeftParen, start, 1);
+    case ')':
+      return make(TokenType::RightParen, start, 1);
+    case ',':
+      return make(TokenType::Comma, start, 1);
+    case '+':
+      return make(TokenType::Plus, start, 1);
+    case '-':
+      return following == '>' ? make(TokenType::Arrow, start, 2) : make(TokenType::Minus, start, 1);
+    case '*':
+      return make(TokenType::Star, start, 1);
+    case '/':
+      return make(TokenType::Slash, start, 1);
+    case '%':
+      return make(TokenType::Percent, start, 1);
+    case '$':
+      return make(TokenType::Dollar, start, 1);
+    case '#':
+      return make(TokenType::NotEqual, start, 1);
+    case '=':
+      return following == '=' ? make(TokenType::ExactEqual, start, 2) : make(TokenType::Equal, start, 1);
+    case '!':
+      return following == '=' ? make(TokenType::NotEqual, start, 2) : make(TokenType::Not, start, 1);
     case '<':
       if (following == '=') return make(TokenType::LessEqual, start, 2);
       if (following == '>') return make(TokenType::NotEqual, start, 2);
       return make(TokenType::Less, start, 1);
-    case '>': return following == '=' ? make(TokenType::GreaterEqual, start, 2) : make(TokenType::Greater, start, 1);
-    default: break;
+    case '>':
+      return following == '=' ? make(TokenType::GreaterEqual, start, 2) : make(TokenType::Greater, start, 1);
+    default:
+      break;
   }
   const std::size_t size = utf8_offset(m_text.substr(start), 1);
   return syntax_error("unexpected character '" + std::string(m_text.substr(start, size)) + "'", start);
@@ -80,7 +94,8 @@ Result<Token> ExprLexer::read_number(std::size_t start) {
   int decimals = 0;
   // "1.AND." is 1 followed by .AND.: a point belongs to the number only before a digit or
   // when no letter follows.
-  if (end < m_text.size() && m_text[end] == '.' && !(end + 1 < m_text.size() && is_name_start(m_text[end + 1]))) {
+  if (end < m_text.size() && m_text[end] == '.' &&
+      !(end + 1 < m_text.size() && is_name_start(m_text[end + 1]))) {
     ++end;
     while (end < m_text.size() && is_digit(m_text[end])) {
       ++end;
@@ -113,7 +128,8 @@ Result<Token> ExprLexer::read_date(std::size_t start) {
     int year = 0, month = 0, day = 0;
     char separator1 = 0, separator2 = 0;
     int consumed = 0;
-    if (std::sscanf(digits.c_str(), "%4d%c%2d%c%2d%n", &year, &separator1, &month, &separator2, &day, &consumed) != 5 ||
+    if (std::sscanf(digits.c_str(), "%4d%c%2d%c%2d%n", &year, &separator1, &month, &separator2, &day,
+                    &consumed) != 5 ||
         separator1 != separator2 || (separator1 != '-' && separator1 != '/' && separator1 != '.')) {
       return syntax_error("invalid date {" + inside + "}", start);
     }
@@ -128,7 +144,8 @@ Result<Token> ExprLexer::read_date(std::size_t start) {
 Result<Token> ExprLexer::read_dot_word(std::size_t start) {
   std::size_t end = start + 1;
   while (end < m_text.size() && is_name_char(m_text[end])) ++end;
-  if (end == start + 1 || end >= m_text.size() || m_text[end] != '.') return syntax_error("unexpected '.'", start);
+  if (end == start + 1 || end >= m_text.size() || m_text[end] != '.')
+    return syntax_error("unexpected '.'", start);
   const std::string word = UPPER(m_text.substr(start + 1, end - start - 1));
   Token token = make(TokenType::Logical, start, end + 1 - start);
   if (word == "T" || word == "Y") {

@@ -10,20 +10,43 @@
 namespace data {
 
 enum class TokenType {
-  End, Number, Text, Date, Logical, Name, Arrow, LeftParen, RightParen, Comma,
-  Plus, Minus, Star, Slash, Percent, Equal, ExactEqual, NotEqual, Less, LessEqual,
-  Greater, GreaterEqual, Dollar, And, Or, Not,
+  End,
+  Number,
+  Text,
+  Date,
+  Logical,
+  Name,
+  Arrow,
+  LeftParen,
+  RightParen,
+  Comma,
+  Plus,
+  Minus,
+  Star,
+  Slash,
+  Percent,
+  Equal,
+  ExactEqual,
+  NotEqual,
+  Less,
+  LessEqual,
+  Greater,
+  GreaterEqual,
+  Dollar,
+  And,
+  Or,
+  Not,
 };
 
 struct Token {
   TokenType type = TokenType::End;
-  std::size_t position = 0;  // Byte offset in the expression.
-  std::string_view spelling; // As written.
-  std::string text;          // Text: its contents; Name: the name.
-  double number = 0;         // Number.
-  int decimals = 0;          // Number: digits written after the point.
-  Date date;                 // Date.
-  bool logical = false;      // Logical.
+  std::size_t position = 0;   // Byte offset in the expression.
+  std::string_view spelling;  // As written.
+  std::string text;           // Text: its contents; Name: the name.
+  double number = 0;          // Number.
+  int decimals = 0;           // Number: digits written after the point.
+  Date date;                  // Date.
+  bool logical = false;       // Logical.
 };
 
 // Splits an expression into tokens. Literals: numbers (12, 4.50, .5), texts in "…", '…'

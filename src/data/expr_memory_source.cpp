@@ -10,10 +10,18 @@ MemoryFieldSource::MemoryFieldSource(std::vector<Field> fields, std::string alia
   m_values.reserve(m_fields.size());
   for (const Field& field : m_fields) {
     switch (kind_of_field(field.info.type)) {
-      case ResultKind::Text: m_values.emplace_back(std::string(static_cast<std::size_t>(field.info.width), ' ')); break;
-      case ResultKind::Number: m_values.emplace_back(0.0); break;
-      case ResultKind::Date: m_values.emplace_back(Date{}); break;
-      case ResultKind::Logical: m_values.emplace_back(false); break;
+      case ResultKind::Text:
+        m_values.emplace_back(std::string(static_cast<std::size_t>(field.info.width), ' '));
+        break;
+      case ResultKind::Number:
+        m_values.emplace_back(0.0);
+        break;
+      case ResultKind::Date:
+        m_values.emplace_back(Date{});
+        break;
+      case ResultKind::Logical:
+        m_values.emplace_back(false);
+        break;
     }
   }
 }

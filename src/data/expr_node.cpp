@@ -7,8 +7,9 @@ namespace data {
 namespace {
 
 [[noreturn]] void wrong_accessor(const char* accessor) {
-  throw RuntimeError("Evaluate", "EXPR", std::string("a node was read through ") + accessor +
-                                             ", which is not the accessor of its kind");
+  throw RuntimeError(
+      "Evaluate", "EXPR",
+      std::string("a node was read through ") + accessor + ", which is not the accessor of its kind");
 }
 
 class NoRowSource final : public FieldSource {
@@ -77,7 +78,9 @@ class FieldNode final : public ExprNode {
   void append_text(const FieldSource& source, std::string& out) const override {
     source.append_field_text(m_index, out);
   }
-  double number(const FieldSource& source) const override { return checked(source, Value::Kind::Number).number(); }
+  double number(const FieldSource& source) const override {
+    return checked(source, Value::Kind::Number).number();
+  }
   Date date(const FieldSource& source) const override { return checked(source, Value::Kind::Date).date(); }
   bool logical(const FieldSource& source) const override {
     return checked(source, Value::Kind::Logical).logical();

@@ -14,10 +14,10 @@
 namespace data {
 
 // Codes of the Errors that compiling an expression gives.
-constexpr int kExprSyntaxError = -1;      // Not an expression: a missing operand, an unclosed text…
+constexpr int kExprSyntaxError = -1;  // Not an expression: a missing operand, an unclosed text…
 constexpr int kExprUnknownFunction = -2;
 constexpr int kExprUnknownField = -3;
-constexpr int kExprTypeMismatch = -4;     // An operator or function given a value of the wrong type.
+constexpr int kExprTypeMismatch = -4;  // An operator or function given a value of the wrong type.
 constexpr int kExprBadArgumentCount = -5;
 
 // A node's static type. `width` is in stored characters (the key length a text result

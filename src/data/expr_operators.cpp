@@ -9,7 +9,11 @@
 namespace data {
 namespace {
 
-bool all_constant(const ExprNode& left, const ExprNode& right) { return left.is_constant() && right.is_constant(); }
+constexpr double kLastJulianDay = 5373484;  // 9999-12-31.
+
+bool all_constant(const ExprNode& left, const ExprNode& right) {
+  return left.is_constant() && right.is_constant();
+}
 
 // Base of the two-operand nodes: owns both operands and is constant when both are.
 class BinaryNode : public ExprNode {
@@ -63,11 +67,16 @@ class ArithmeticNode final : public BinaryNode {
     const double a = m_left->number(source);
     const double b = m_right->number(source);
     switch (m_op) {
-      case BinaryOperator::Add: return a + b;
-      case BinaryOperator::Subtract: return a - b;
-      case BinaryOperator::Multiply: return a * b;
-      case BinaryOperator::Divide: return safe_divide(a, b);
-      default: return b == 0 ? 0.0 : std::fmod(a, b);
+      case BinaryOperator::Add:
+        return a + b;
+      case BinaryOperator::Subtract:
+        return a - b;
+      case BinaryOperator::Multiply:
+        return a * b;
+      case BinaryOperator::Divide:
+        return safe_divide(a, b);
+      default:
+        return b == 0 ? 0.0 : std::fmod(a, b);
     }
   }
 
@@ -82,8 +91,11 @@ class DateShiftNode final : public ExprNode {
       : ExprNode({ResultKind::Date, 8, 0}), m_date(std::move(date)), m_days(std::move(days)), m_sign(sign) {}
   bool is_constant() const override { return all_constant(*m_date, *m_days); }
   Date date(const FieldSource& source) const override {
-    const double days = std::trunc(m_days->number(source));
-    return m_date->date(source) + static_cast<std::int32_t>(m_sign * days);
+    const Date date = m_date->date(source);
+    const double julian = date.julian() + m_sign * std::trunc(m_days->number(source));
+    // A shift past the calendar (before 4713 BC or after 9999) has no date: blank.
+    if (date.is_blank() || !(julian >= 1 && julian <= kLastJulianDay)) return Date{};
+    return Date::from_julian(static_cast<std::int32_t>(julian));
   }
 
  private:
@@ -113,10 +125,14 @@ class CompareNode final : public BinaryNode {
 
   bool logical(const FieldSource& source) const override {
     switch (m_left->kind()) {
-      case ResultKind::Text: return compare_texts(source);
-      case ResultKind::Number: return holds(three_way(m_left->number(source), m_right->number(source)));
-      case ResultKind::Date: return holds(three_way(m_left->date(source), m_right->date(source)));
-      case ResultKind::Logical: return holds(three_way(m_left->logical(source), m_right->logical(source)));
+      case ResultKind::Text:
+        return compare_texts(source);
+      case ResultKind::Number:
+        return holds(three_way(m_left->number(source), m_right->number(source)));
+      case ResultKind::Date:
+        return holds(three_way(m_left->date(source), m_right->date(source)));
+      case ResultKind::Logical:
+        return holds(three_way(m_left->logical(source), m_right->logical(source)));
     }
     return false;
   }
@@ -128,24 +144,36 @@ class CompareNode final : public BinaryNode {
     m_left->append_text(source, left);
     m_right->append_text(source, right);
     switch (m_op) {
-      case BinaryOperator::Equal: return xbase_equals(left, right);
-      case BinaryOperator::ExactEqual: return exact_equals(left, right);
-      case BinaryOperator::NotEqual: return !xbase_equals(left, right);
-      case BinaryOperator::Contains: return !left.empty() && right.find(left) != std::string::npos;
-      default: return holds(xbase_compare(left, right));
+      case BinaryOperator::Equal:
+        return xbase_equals(left, right);
+      case BinaryOperator::ExactEqual:
+        return exact_equals(left, right);
+      case BinaryOperator::NotEqual:
+        return !xbase_equals(left, right);
+      case BinaryOperator::Contains:
+        return !left.empty() && right.find(left) != std::string::npos;
+      default:
+        return holds(xbase_compare(left, right));
     }
   }
 
   bool holds(int order) const {
     switch (m_op) {
       case BinaryOperator::Equal:
-      case BinaryOperator::ExactEqual: return order == 0;
-      case BinaryOperator::NotEqual: return order != 0;
-      case BinaryOperator::Less: return order < 0;
-      case BinaryOperator::LessEqual: return order <= 0;
-      case BinaryOperator::Greater: return order > 0;
-      case BinaryOperator::GreaterEqual: return order >= 0;
-      default: return false;
+      case BinaryOperator::ExactEqual:
+        return order == 0;
+      case BinaryOperator::NotEqual:
+        return order != 0;
+      case BinaryOperator::Less:
+        return order < 0;
+      case BinaryOperator::LessEqual:
+        return order <= 0;
+      case BinaryOperator::Greater:
+        return order > 0;
+      case BinaryOperator::GreaterEqual:
+        return order >= 0;
+      default:
+        return false;
     }
   }
 
@@ -168,7 +196,8 @@ class LogicalNode final : public BinaryNode {
 
 class NotNode final : public ExprNode {
  public:
-  explicit NotNode(ExprNodePtr operand) : ExprNode({ResultKind::Logical, 1, 0}), m_operand(std::move(operand)) {}
+  explicit NotNode(ExprNodePtr operand)
+      : ExprNode({ResultKind::Logical, 1, 0}), m_operand(std::move(operand)) {}
   bool is_constant() const override { return m_operand->is_constant(); }
   bool logical(const FieldSource& source) const override { return !m_operand->logical(source); }
 
@@ -187,8 +216,9 @@ class NegateNode final : public ExprNode {
 };
 
 Error mismatch(BinaryOperator op, const ExprNode& left, const ExprNode& right) {
-  return Error{kExprTypeMismatch, std::string(operator_text(op)) + " between " + static_cast<char>(left.kind()) + " and " +
-                       static_cast<char>(right.kind())};
+  return Error{kExprTypeMismatch, std::string(operator_text(op)) + " between " +
+                                      static_cast<char>(left.kind()) + " and " +
+                                      static_cast<char>(right.kind())};
 }
 
 ExprType number_result(BinaryOperator op, const ExprType& a, const ExprType& b) {
@@ -202,21 +232,36 @@ ExprType number_result(BinaryOperator op, const ExprType& a, const ExprType& b) 
 
 const char* operator_text(BinaryOperator op) {
   switch (op) {
-    case BinaryOperator::Add: return "+";
-    case BinaryOperator::Subtract: return "-";
-    case BinaryOperator::Multiply: return "*";
-    case BinaryOperator::Divide: return "/";
-    case BinaryOperator::Modulo: return "%";
-    case BinaryOperator::Equal: return "=";
-    case BinaryOperator::ExactEqual: return "==";
-    case BinaryOperator::NotEqual: return "<>";
-    case BinaryOperator::Less: return "<";
-    case BinaryOperator::LessEqual: return "<=";
-    case BinaryOperator::Greater: return ">";
-    case BinaryOperator::GreaterEqual: return ">=";
-    case BinaryOperator::Contains: return "$";
-    case BinaryOperator::And: return ".AND.";
-    case BinaryOperator::Or: return ".OR.";
+    case BinaryOperator::Add:
+      return "+";
+    case BinaryOperator::Subtract:
+      return "-";
+    case BinaryOperator::Multiply:
+      return "*";
+    case BinaryOperator::Divide:
+      return "/";
+    case BinaryOperator::Modulo:
+      return "%";
+    case BinaryOperator::Equal:
+      return "=";
+    case BinaryOperator::ExactEqual:
+      return "==";
+    case BinaryOperator::NotEqual:
+      return "<>";
+    case BinaryOperator::Less:
+      return "<";
+    case BinaryOperator::LessEqual:
+      return "<=";
+    case BinaryOperator::Greater:
+      return ">";
+    case BinaryOperator::GreaterEqual:
+      return ">=";
+    case BinaryOperator::Contains:
+      return "$";
+    case BinaryOperator::And:
+      return ".AND.";
+    case BinaryOperator::Or:
+      return ".OR.";
   }
   return "?";
 }
@@ -232,7 +277,8 @@ Result<ExprNodePtr> make_binary(BinaryOperator op, ExprNodePtr left, ExprNodePtr
     case BinaryOperator::Subtract:
       if (a == K::Text && b == K::Text) {
         const ExprType type{K::Text, ta.width + tb.width, 0};
-        if (op == BinaryOperator::Add) return ExprNodePtr(std::make_unique<ConcatNode>(type, std::move(left), std::move(right)));
+        if (op == BinaryOperator::Add)
+          return ExprNodePtr(std::make_unique<ConcatNode>(type, std::move(left), std::move(right)));
         return ExprNodePtr(std::make_unique<ConcatMovingBlanksNode>(type, std::move(left), std::move(right)));
       }
       if (a == K::Date && b == K::Number) {
@@ -258,7 +304,8 @@ Result<ExprNodePtr> make_binary(BinaryOperator op, ExprNodePtr left, ExprNodePtr
     case BinaryOperator::And:
     case BinaryOperator::Or:
       if (a != K::Logical || b != K::Logical) return mismatch(op, *left, *right);
-      return ExprNodePtr(std::make_unique<LogicalNode>(op == BinaryOperator::And, std::move(left), std::move(right)));
+      return ExprNodePtr(
+          std::make_unique<LogicalNode>(op == BinaryOperator::And, std::move(left), std::move(right)));
     default:
       if (a != b) return mismatch(op, *left, *right);
       return ExprNodePtr(std::make_unique<CompareNode>(op, std::move(left), std::move(right)));

@@ -9,20 +9,20 @@
 namespace data {
 
 enum class BinaryOperator {
-  Add,           // N+N, C+C (plain concatenation), D+N, N+D
-  Subtract,      // N-N, C-C (left operand's trailing blanks moved to the end), D-N, D-D
+  Add,       // N+N, C+C (plain concatenation), D+N, N+D
+  Subtract,  // N-N, C-C (left operand's trailing blanks moved to the end), D-N, D-D
   Multiply,
-  Divide,        // A division by zero yields 0.
-  Modulo,        // Also 0 for a zero divisor.
-  Equal,         // Texts: the prefix rule over the right-hand length.
-  ExactEqual,    // Texts: same bytes.
-  NotEqual,      // The negation of Equal (<>, != and #).
-  Less,          // Texts: ordered over the right-hand length.
+  Divide,      // A division by zero yields 0.
+  Modulo,      // Also 0 for a zero divisor.
+  Equal,       // Texts: the prefix rule over the right-hand length.
+  ExactEqual,  // Texts: same bytes.
+  NotEqual,    // The negation of Equal (<>, != and #).
+  Less,        // Texts: ordered over the right-hand length.
   LessEqual,
   Greater,
   GreaterEqual,
-  Contains,      // C $ C: the left text occurs in the right one ("" occurs nowhere).
-  And,           // Evaluated left to right, stopping as soon as the result is known.
+  Contains,  // C $ C: the left text occurs in the right one ("" occurs nowhere).
+  And,       // Evaluated left to right, stopping as soon as the result is known.
   Or,
 };
 

@@ -96,15 +96,32 @@ Result<ExprNodePtr> ExprParser::parse_comparison() {
   while (left) {
     BinaryOperator op;
     switch (m_token.type) {
-      case TokenType::Equal: op = BinaryOperator::Equal; break;
-      case TokenType::ExactEqual: op = BinaryOperator::ExactEqual; break;
-      case TokenType::NotEqual: op = BinaryOperator::NotEqual; break;
-      case TokenType::Less: op = BinaryOperator::Less; break;
-      case TokenType::LessEqual: op = BinaryOperator::LessEqual; break;
-      case TokenType::Greater: op = BinaryOperator::Greater; break;
-      case TokenType::GreaterEqual: op = BinaryOperator::GreaterEqual; break;
-      case TokenType::Dollar: op = BinaryOperator::Contains; break;
-      default: return left;
+      case TokenType::Equal:
+        op = BinaryOperator::Equal;
+        break;
+      case TokenType::ExactEqual:
+        op = BinaryOperator::ExactEqual;
+        break;
+      case TokenType::NotEqual:
+        op = BinaryOperator::NotEqual;
+        break;
+      case TokenType::Less:
+        op = BinaryOperator::Less;
+        break;
+      case TokenType::LessEqual:
+        op = BinaryOperator::LessEqual;
+        break;
+      case TokenType::Greater:
+        op = BinaryOperator::Greater;
+        break;
+      case TokenType::GreaterEqual:
+        op = BinaryOperator::GreaterEqual;
+        break;
+      case TokenType::Dollar:
+        op = BinaryOperator::Contains;
+        break;
+      default:
+        return left;
     }
     const std::size_t position = m_token.position;
     if (Result<void> moved = advance(); !moved) return moved.error();
@@ -119,7 +136,8 @@ Result<ExprNodePtr> ExprParser::parse_comparison() {
 Result<ExprNodePtr> ExprParser::parse_additive() {
   Result<ExprNodePtr> left = parse_multiplicative();
   while (left && (m_token.type == TokenType::Plus || m_token.type == TokenType::Minus)) {
-    const BinaryOperator op = m_token.type == TokenType::Plus ? BinaryOperator::Add : BinaryOperator::Subtract;
+    const BinaryOperator op =
+        m_token.type == TokenType::Plus ? BinaryOperator::Add : BinaryOperator::Subtract;
     const std::size_t position = m_token.position;
     if (Result<void> moved = advance(); !moved) return moved.error();
     Result<ExprNodePtr> right = parse_multiplicative();
@@ -158,8 +176,8 @@ Result<ExprNodePtr> ExprParser::parse_unary() {
   if (!operand) return operand;
   if (!negate) {
     if ((*operand)->kind() != ResultKind::Number) {
-      return at_position(Error{kExprTypeMismatch, std::string("+ of ") + static_cast<char>((*operand)->kind())},
-                         position);
+      return at_position(
+          Error{kExprTypeMismatch, std::string("+ of ") + static_cast<char>((*operand)->kind())}, position);
     }
     return operand;
   }
@@ -212,7 +230,8 @@ Result<ExprNodePtr> ExprParser::parse_call(const Token& name) {
       if (!argument) return argument;
       arguments.push_back(std::move(*argument));
       if (m_token.type == TokenType::RightParen) break;
-      if (m_token.type != TokenType::Comma) return error_here(kExprSyntaxError, "missing ')' after the arguments of " + UPPER(name.text) + "()");
+      if (m_token.type != TokenType::Comma)
+        return error_here(kExprSyntaxError, "missing ')' after the arguments of " + UPPER(name.text) + "()");
       if (Result<void> moved = advance(); !moved) return moved.error();
     }
   }

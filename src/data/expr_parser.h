@@ -40,8 +40,8 @@ class ExprParser {
 
   ExprLexer m_lexer;
   const FieldSource& m_fields;
-  Token m_token;      // The current, not yet consumed token.
-  int m_depth = 0;    // Nesting, bounded so that hostile text cannot exhaust the stack.
+  Token m_token;    // The current, not yet consumed token.
+  int m_depth = 0;  // Nesting, bounded so that hostile text cannot exhaust the stack.
 };
 
 }  // namespace data

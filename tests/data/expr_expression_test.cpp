@@ -37,15 +37,19 @@ MemoryFieldSource sample_row() {
 // One readable form for every kind, so that a table of cases can hold any result.
 std::string show(const Value& value) {
   switch (value.kind()) {
-    case Value::Kind::Text: return '"' + value.text() + '"';
+    case Value::Kind::Text:
+      return '"' + value.text() + '"';
     case Value::Kind::Number: {
       char buffer[32];
       std::snprintf(buffer, sizeof buffer, "%.10g", value.number());
       return buffer;
     }
-    case Value::Kind::Date: return "D" + DTOS(value.date());
-    case Value::Kind::Logical: return value.logical() ? ".T." : ".F.";
-    default: return "?";
+    case Value::Kind::Date:
+      return "D" + DTOS(value.date());
+    case Value::Kind::Logical:
+      return value.logical() ? ".T." : ".F.";
+    default:
+      return "?";
   }
 }
 
@@ -56,22 +60,24 @@ Expression compile_ok(std::string_view text, const FieldSource& source) {
 }
 
 TEST(Expression, EvaluatesAgainstTheCurrentRow) {
-  struct Case { std::string_view text, result; };
+  struct Case {
+    std::string_view text, result;
+  };
   constexpr Case kCases[] = {
       {"NEGOCIO+DTOS(FECHA)", "\"ñandú          20261211\""},
-      {"negocio + codigo", "\"ñandú          cod00042  \""},             // Names in any case.
-      {"E_MSGS->CODIGO", "\"cod00042  \""},                               // With the work area's alias.
+      {"negocio + codigo", "\"ñandú          cod00042  \""},  // Names in any case.
+      {"E_MSGS->CODIGO", "\"cod00042  \""},                   // With the work area's alias.
       {"FIELD->HORA", "\"07:13:29\""},
       {"STR(MONTO,12,2)", "\"     -426.69\""},
-      {"STR(MONTO)", "\"     -426.69\""},                                 // A field keeps its width and decimals.
+      {"STR(MONTO)", "\"     -426.69\""},  // A field keeps its width and decimals.
       {"STR(ENVIADO,1)+STR(1,1)+DTOS(FECHA)+HORA", "\"012026121107:13:29\""},
       {"UPPER(NEGOCIO)", "\"ÑANDÚ          \""},
       {"LOWER('ÁRBOL')", "\"árbol\""},
       {"LEFT(CODIGO,3)+RIGHT(TRIM(CODIGO),2)+SUBSTR(CODIGO,4,3)", "\"cod42000\""},
-      {"SUBS(CODIGO,4)", "\"00042  \""},                                   // Names cut to four letters.
+      {"SUBS(CODIGO,4)", "\"00042  \""},  // Names cut to four letters.
       {"ALLTRIM('  a  ')+LTRIM(' b')+RTRIM('c ')+TRIM('d ')", "\"abcd\""},
       {"PADR('ab',4)+'|'+PADL('ab',4)+'|'+PADC('ab',4,'*')", "\"ab  |  ab|*ab*\""},
-      {"'AB  ' - 'CD'", "\"ABCD  \""},                                   // "-" moves the blanks to the end.
+      {"'AB  ' - 'CD'", "\"ABCD  \""},  // "-" moves the blanks to the end.
       {"\"a\" + 'b' + [c]", "\"abc\""},
       {"IIF(ACTIVO, 'SI', 'NO')", "\"SI\""},
       {"IIF(.NOT. ACTIVO, 1, 2)", "2"},
@@ -84,21 +90,23 @@ TEST(Expression, EvaluatesAgainstTheCurrentRow) {
       {"21 + FECHA", "D20270101"},
       {"FECHA - 11", "D20261130"},
       {"{^2026-12-31} - FECHA", "20"},
-      {"{31/12/2026} - FECHA", "20"},                                    // Day-first dates.
+      {"{31/12/2026} - FECHA", "20"},  // Day-first dates.
       {"STR(CTOD('01/01/2090') - FECHA, 14)", "\"         23032\""},
-      {"VACIA + 5", "D        "},                                         // The blank date stays blank.
+      {"VACIA + 5", "D        "},            // The blank date stays blank.
+      {"FECHA + 10000000000", "D        "},  // Past the calendar: no date.
+      {"FECHA - 3000000", "D        "},
       {"{} = VACIA", ".T."},
       {"YEAR(FECHA)*10000 + MONTH(FECHA)*100 + DAY(FECHA)", "20261211"},
       {"DOW(FECHA)", "6"},
       {"DATE()", "D20261209"},
       {"VAL('  12.5') * 2", "25"},
-      {"MONTO / 0", "0"},                                                // Division by zero gives 0.
+      {"MONTO / 0", "0"},  // Division by zero gives 0.
       {"7 % 0", "0"},
       {"7 % 3", "1"},
       {"-MONTO", "426.69"},
       {"(1 + 2) * 3 - 4 / 2", "7"},
       {"ROUND(2.345, 2) + INT(-2.7) + ABS(-1)", "1.35"},
-      {"LEN(NEGOCIO) + LEN(TRIM(NEGOCIO))", "20"},                        // Characters, not bytes.
+      {"LEN(NEGOCIO) + LEN(TRIM(NEGOCIO))", "20"},  // Characters, not bytes.
       {"AT('dú', NEGOCIO)", "4"},
       {"SPACE(2) + REPLICATE('ab', 2)", "\"  abab\""},
       {"STRZERO(42, 6)", "\"000042\""},
@@ -107,10 +115,10 @@ TEST(Expression, EvaluatesAgainstTheCurrentRow) {
       {"DELETED()", ".F."},
       {"RECNO()", "42"},
       {"ENVIADO = 0", ".T."},
-      {"NEGOCIO = 'ñan'", ".T."},                                          // The prefix rule.
+      {"NEGOCIO = 'ñan'", ".T."},  // The prefix rule.
       {"NEGOCIO = ''", ".T."},
       {"'ñan' = NEGOCIO", ".F."},
-      {"NEGOCIO == 'ñandú'", ".F."},                                       // Exact: the padding counts.
+      {"NEGOCIO == 'ñandú'", ".F."},  // Exact: the padding counts.
       {"TRIM(NEGOCIO) == 'ñandú'", ".T."},
       {"NEGOCIO <> 'ñan'", ".F."},
       {"NEGOCIO != 'x' .AND. NEGOCIO # 'y'", ".T."},
@@ -118,7 +126,7 @@ TEST(Expression, EvaluatesAgainstTheCurrentRow) {
       {"'dú' $ NEGOCIO .AND. !('' $ NEGOCIO)", ".T."},
       {"FECHA > {^2026-01-01} .AND. VACIA < FECHA", ".T."},
       {".T. .OR. 1/0 = 1", ".T."},
-      {".F. .AND. .T. .OR. .T.", ".T."},                                   // .AND. binds tighter.
+      {".F. .AND. .T. .OR. .T.", ".T."},  // .AND. binds tighter.
       {".NOT. .F. = .T.", ".T."},
   };
   const MemoryFieldSource row = sample_row();
@@ -130,7 +138,11 @@ TEST(Expression, EvaluatesAgainstTheCurrentRow) {
 }
 
 TEST(Expression, KnowsItsResultTypeWithoutARow) {
-  struct Case { std::string_view text; ResultKind kind; int width; };
+  struct Case {
+    std::string_view text;
+    ResultKind kind;
+    int width;
+  };
   constexpr Case kCases[] = {
       {"NEGOCIO", ResultKind::Text, 15},
       {"NEGOCIO+CODIGO", ResultKind::Text, 25},
@@ -144,7 +156,7 @@ TEST(Expression, KnowsItsResultTypeWithoutARow) {
       {"SUBSTR(NEGOCIO, 3, 5)", ResultKind::Text, 5},
       {"SUBSTR(NEGOCIO, 3)", ResultKind::Text, 13},
       {"PADR(TRIM(NEGOCIO), 20)", ResultKind::Text, 20},
-      {"TRIM(NEGOCIO)", ResultKind::Text, 15},                 // Keys of trimmed text are padded back.
+      {"TRIM(NEGOCIO)", ResultKind::Text, 15},  // Keys of trimmed text are padded back.
       {"IIF(ACTIVO, CODIGO, NEGOCIO)", ResultKind::Text, 15},
       {"DESCEND(DTOS(FECHA))", ResultKind::Text, 8},
       {"DESCEND(FECHA)", ResultKind::Number, 8},
@@ -155,7 +167,7 @@ TEST(Expression, KnowsItsResultTypeWithoutARow) {
       {"ACTIVO", ResultKind::Logical, 1},
       {"ENVIADO = 0", ResultKind::Logical, 1},
       {"'abc'", ResultKind::Text, 3},
-      {"'ñandú'", ResultKind::Text, 5},                        // Characters, as stored.
+      {"'ñandú'", ResultKind::Text, 5},  // Characters, as stored.
   };
   const MemoryFieldSource row = sample_row();
   for (const Case& c : kCases) {
@@ -167,7 +179,11 @@ TEST(Expression, KnowsItsResultTypeWithoutARow) {
 }
 
 TEST(Expression, RefusesWhatItCannotCompileWithAClearError) {
-  struct Case { std::string_view text; int code; std::string_view message; };
+  struct Case {
+    std::string_view text;
+    int code;
+    std::string_view message;
+  };
   constexpr Case kCases[] = {
       {"", kExprSyntaxError, "empty expression"},
       {"NEGOCIO+", kExprSyntaxError, "missing operand at the end"},
@@ -228,12 +244,14 @@ TEST(Expression, ReportsARunTimeTypeFaultWithTheExpression) {
 }
 
 TEST(Expression, BuildsKeyBytesInTheTableCodePage) {
-  struct Case { std::string_view text, hex; };
+  struct Case {
+    std::string_view text, hex;
+  };
   constexpr Case kCases[] = {
       {"UPPER(NEGOCIO)", "d1414e44da20202020202020202020"},  // ÑANDÚ in Windows-1252, padded.
-      {"DESCEND(DTOS(FECHA))", "ced0cecacfcecfcf"},                 // Each byte b as 256 - b.
-      {"DESCEND(DTOS(VACIA))", "e0e0e0e0e0e0e0e0"},                 // The blank date sorts last.
-      {"TRIM(CODIGO)", "636f6430303034322020"},                  // Trimmed keys are padded back.
+      {"DESCEND(DTOS(FECHA))", "ced0cecacfcecfcf"},          // Each byte b as 256 - b.
+      {"DESCEND(DTOS(VACIA))", "e0e0e0e0e0e0e0e0"},          // The blank date sorts last.
+      {"TRIM(CODIGO)", "636f6430303034322020"},              // Trimmed keys are padded back.
       {"IIF(ACTIVO, DESCEND('A'), 'B')", "bf"},
   };
   MemoryFieldSource row = sample_row();
@@ -260,7 +278,10 @@ TEST(Expression, BuildsKeyBytesInTheTableCodePage) {
 
 TEST(Expression, BoundsTheTextsItBuilds) {
   // Hostile widths in a damaged index header must not exhaust memory.
-  struct Case { std::string_view text; std::size_t length; };
+  struct Case {
+    std::string_view text;
+    std::size_t length;
+  };
   constexpr Case kCases[] = {
       {"SPACE(70000)", 65535},
       {"REPLICATE('ab', 1000000)", 65534},

@@ -99,10 +99,18 @@ void load_row(MemoryFieldSource& row, const std::vector<MemoryFieldSource::Field
   for (std::size_t i = 0; i < fields.size(); ++i) {
     const std::string& text = i + 2 < columns.size() ? columns[i + 2] : std::string();
     switch (fields[i].info.type) {
-      case 'N': row.set(static_cast<int>(i), VAL(text)); break;
-      case 'D': row.set(static_cast<int>(i), date_of(text)); break;
-      case 'L': row.set(static_cast<int>(i), text == "T"); break;
-      default: row.set(static_cast<int>(i), text); break;
+      case 'N':
+        row.set(static_cast<int>(i), VAL(text));
+        break;
+      case 'D':
+        row.set(static_cast<int>(i), date_of(text));
+        break;
+      case 'L':
+        row.set(static_cast<int>(i), text == "T");
+        break;
+      default:
+        row.set(static_cast<int>(i), text);
+        break;
     }
   }
 }
@@ -110,7 +118,9 @@ void load_row(MemoryFieldSource& row, const std::vector<MemoryFieldSource::Field
 TEST(ExpressionFixtureKeys, ReproducesEveryStoredKey) {
   const fs::path root = fixtures_folder();
   if (root.empty()) GTEST_SKIP() << "sample tables not found; set QV_FIXTURES";
-  const SampleSet kSets[] = {{"small", kSalesFields}, {"appended", kSalesFields}, {"large", kSalesFields},
+  const SampleSet kSets[] = {{"small", kSalesFields},
+                             {"appended", kSalesFields},
+                             {"large", kSalesFields},
                              {"special", kOutboxFields}};
   for (const SampleSet& set : kSets) {
     SCOPED_TRACE(set.folder);

@@ -6,28 +6,32 @@ namespace data {
 namespace {
 
 TEST(NumberFormat, StrRightAlignsAndRounds) {
-  struct Case { double number; int width, decimals; std::string_view text; };
+  struct Case {
+    double number;
+    int width, decimals;
+    std::string_view text;
+  };
   constexpr Case kCases[] = {
       {5, 3, 0, "  5"},
-      {-5, 4, 0, "  -5"},            // The sign sits before the first digit.
+      {-5, 4, 0, "  -5"},  // The sign sits before the first digit.
       {-10, 8, 2, "  -10.00"},
       {10, 6, 2, " 10.00"},
-      {2.125, 6, 2, "  2.13"},       // Half away from zero.
+      {2.125, 6, 2, "  2.13"},  // Half away from zero.
       {-2.125, 6, 2, " -2.13"},
-      {2.345, 6, 2, "  2.35"},       // Stored as 2.34499…, rounded as its text reads.
+      {2.345, 6, 2, "  2.35"},  // Stored as 2.34499…, rounded as its text reads.
       {1.005, 6, 2, "  1.01"},
       {2.5, 3, 0, "  3"},
       {-2.5, 3, 0, " -3"},
-      {1234, 3, 0, "***"},           // Overflow never shows a smaller number.
-      {-100, 3, 0, "***"},           // The sign needs its own position.
+      {1234, 3, 0, "***"},  // Overflow never shows a smaller number.
+      {-100, 3, 0, "***"},  // The sign needs its own position.
       {-99, 3, 0, "-99"},
       {123456789.12, 12, 2, "123456789.12"},
       {-12345678.90, 12, 2, "-12345678.90"},
       {-426.69, 12, 2, "     -426.69"},
       {0, 12, 2, "        0.00"},
-      {-0.001, 6, 2, "  0.00"},      // Rounds to zero: no sign.
+      {-0.001, 6, 2, "  0.00"},  // Rounds to zero: no sign.
       {0.05, 5, 2, " 0.05"},
-      {7, 1, 2, "7"},                // Width 1 ignores the decimals.
+      {7, 1, 2, "7"},  // Width 1 ignores the decimals.
       {0, 0, 0, ""},
       {42, 10, 0, "        42"},
       {1e300, 12, 2, "************"},
@@ -41,10 +45,13 @@ TEST(NumberFormat, StrRightAlignsAndRounds) {
 }
 
 TEST(NumberFormat, ValReadsTheLeadingNumber) {
-  struct Case { std::string_view text; double number; };
+  struct Case {
+    std::string_view text;
+    double number;
+  };
   constexpr Case kCases[] = {
-      {"  123", 123}, {"-4.5", -4.5}, {"+7", 7}, {"12abc", 12}, {"1.2.3", 1.2},
-      {"abc", 0}, {"", 0}, {"   ", 0}, {"-", 0}, {".5", 0.5}, {"  -426.69", -426.69},
+      {"  123", 123}, {"-4.5", -4.5}, {"+7", 7}, {"12abc", 12}, {"1.2.3", 1.2},         {"abc", 0},
+      {"", 0},        {"   ", 0},     {"-", 0},  {".5", 0.5},   {"  -426.69", -426.69},
   };
   for (const Case& c : kCases) {
     SCOPED_TRACE(c.text);
@@ -53,7 +60,10 @@ TEST(NumberFormat, ValReadsTheLeadingNumber) {
 }
 
 TEST(NumberFormat, PicturesRightAlignInThePictureWidth) {
-  struct Case { double number; std::string_view picture, text; };
+  struct Case {
+    double number;
+    std::string_view picture, text;
+  };
   constexpr Case kCases[] = {
       {1234567, "999,999,999", "  1,234,567"},
       {0, "999,999,999", "          0"},
@@ -66,8 +76,8 @@ TEST(NumberFormat, PicturesRightAlignInThePictureWidth) {
       {0.5, "9,999.99", "    0.50"},
       {12.345, "9,999.99", "   12.35"},
       {99.999, "9,999.99", "  100.00"},
-      {12345.67, "9,999.99", "*****.**"},            // The point stays.
-      {45.678, "9,999.99%", "   45.68%"},           // Literal characters are copied.
+      {12345.67, "9,999.99", "*****.**"},  // The point stays.
+      {45.678, "9,999.99%", "   45.68%"},  // Literal characters are copied.
       {1234567.891, "999,999,999.99", "  1,234,567.89"},
       {-0.5, "999,999,999.99", "         -0.50"},
       {12.5, "9999.99", "  12.50"},

@@ -6,7 +6,10 @@ namespace data {
 namespace {
 
 TEST(TextCompare, EqualsComparesOverTheRightHandLength) {
-  struct Case { std::string_view left, right; bool equal; };
+  struct Case {
+    std::string_view left, right;
+    bool equal;
+  };
   constexpr Case kCases[] = {
       {"GARCIA    ", "GARCIA", true},  // A padded field equals its trimmed value.
       {"GARCIA", "GAR", true},         // A text equals any text it begins with.
@@ -27,18 +30,18 @@ TEST(TextCompare, ExactEqualsNeedsTheSameBytes) {
 }
 
 TEST(TextCompare, OrdersOverTheRightHandLength) {
-  struct Case { std::string_view left, right; int order; };
+  struct Case {
+    std::string_view left, right;
+    int order;
+  };
   constexpr Case kCases[] = {
-      {"ABC", "ABD", -1},
-      {"ABD", "ABC", 1},
-      {"ABCD", "ABC", 0},        // Begins with the right text: equal, so >= and <= hold.
-      {"AB", "ABC", -1},         // A proper prefix of the right text sorts first.
-      {"B", "ABC", 1},
-      {"", "", 0},
-      {"ZETA", "", 0},           // Nothing to compare: equal.
-      {"Zeta", "café", -1},      // Upper case before lower case before accented letters.
-      {"café", "Árbol", -1},
-      {"ÑANDÚ", "ñandú", -1},
+      {"ABC", "ABD", -1},    {"ABD", "ABC", 1},
+      {"ABCD", "ABC", 0},  // Begins with the right text: equal, so >= and <= hold.
+      {"AB", "ABC", -1},   // A proper prefix of the right text sorts first.
+      {"B", "ABC", 1},       {"", "", 0},
+      {"ZETA", "", 0},       // Nothing to compare: equal.
+      {"Zeta", "café", -1},  // Upper case before lower case before accented letters.
+      {"café", "Árbol", -1}, {"ÑANDÚ", "ñandú", -1},
       {"CAFE", "CAFÉ", -1},
   };
   for (const Case& c : kCases) {
@@ -58,7 +61,11 @@ TEST(TextTrim, RemovesBlanksOnTheNamedSide) {
 }
 
 TEST(TextPad, CountsCharactersNotBytes) {
-  struct Case { std::string_view text; long width; std::string_view right, left, centre; };
+  struct Case {
+    std::string_view text;
+    long width;
+    std::string_view right, left, centre;
+  };
   constexpr Case kCases[] = {
       {"ab", 5, "ab   ", "   ab", " ab  "},
       {"ñandú", 7, "ñandú  ", "  ñandú", " ñandú "},  // 5 characters in 7 bytes.
@@ -77,7 +84,9 @@ TEST(TextPad, CountsCharactersNotBytes) {
 }
 
 TEST(TextCase, MapsTheAccentedLettersOfTheTables) {
-  struct Case { std::string_view lower, upper; };
+  struct Case {
+    std::string_view lower, upper;
+  };
   constexpr Case kCases[] = {
       {"ñandú", "ÑANDÚ"},
       {"pingüino cigüeña", "PINGÜINO CIGÜEÑA"},
@@ -107,12 +116,15 @@ TEST(TextCut, CountsCharactersNotBytes) {
   EXPECT_EQ(RIGHT("ñandú", 2), "dú");
   EXPECT_EQ(RIGHT("ñandú", -1), "");
   EXPECT_EQ(RIGHT("ñandú", 9), "ñandú");
-  struct Case { long start, count; std::string_view result; };
+  struct Case {
+    long start, count;
+    std::string_view result;
+  };
   constexpr Case kCases[] = {
-      {1, 3, "ñan"}, {2, 2, "an"}, {4, 99, "dú"}, {5, 1, "ú"}, {6, 1, ""},
-      {0, 2, "ña"},   // Start 0 reads as 1.
-      {-2, 2, "dú"},  // A negative start counts from the end.
-      {2, 0, ""}, {2, -1, ""},
+      {1, 3, "ñan"}, {2, 2, "an"}, {4, 99, "dú"},
+      {5, 1, "ú"},   {6, 1, ""},   {0, 2, "ña"},  // Start 0 reads as 1.
+      {-2, 2, "dú"},                              // A negative start counts from the end.
+      {2, 0, ""},    {2, -1, ""},
   };
   for (const Case& c : kCases) {
     SCOPED_TRACE(testing::Message() << c.start << ',' << c.count);
