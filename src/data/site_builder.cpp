@@ -33,7 +33,8 @@ Result<std::filesystem::path> SiteBuilder::create_table(const SchemaTable& table
   std::error_code ec;
   for (const std::filesystem::path& file : table_files(dbf)) {
     if (std::filesystem::exists(existing_file(folder, file.filename().string()), ec)) {
-      return Error{static_cast<int>(TableErrorCode::Io), "already exists: " + existing_file(folder, file.filename().string()).string()};
+      return Error{static_cast<int>(TableErrorCode::Io),
+                   "already exists: " + existing_file(folder, file.filename().string()).string()};
     }
   }
   std::filesystem::create_directories(folder, ec);
@@ -56,7 +57,8 @@ Result<std::filesystem::path> SiteBuilder::create_table(const SchemaTable& table
   return dbf;
 }
 
-Result<std::vector<std::filesystem::path>> SiteBuilder::create_empty_site(const std::filesystem::path& root) const {
+Result<std::vector<std::filesystem::path>> SiteBuilder::create_empty_site(
+    const std::filesystem::path& root) const {
   struct Planned {
     const SchemaTable* table;
     std::filesystem::path folder;
@@ -70,12 +72,15 @@ Result<std::vector<std::filesystem::path>> SiteBuilder::create_empty_site(const 
   for (const Planned& planned : plan) {
     for (const std::filesystem::path& file : table_files(planned.folder / (planned.table->name + ".DBF"))) {
       const std::filesystem::path there = existing_file(planned.folder, file.filename().string());
-      if (std::filesystem::exists(there, ec)) return Error{static_cast<int>(TableErrorCode::Io), "already exists: " + there.string()};
+      if (std::filesystem::exists(there, ec))
+        return Error{static_cast<int>(TableErrorCode::Io), "already exists: " + there.string()};
     }
   }
   for (const char* folder : kSiteFolders) {
     std::filesystem::create_directories(root / folder, ec);
-    if (ec) return Error{static_cast<int>(TableErrorCode::Io), "cannot create " + (root / folder).string() + ": " + ec.message()};
+    if (ec)
+      return Error{static_cast<int>(TableErrorCode::Io),
+                   "cannot create " + (root / folder).string() + ": " + ec.message()};
   }
   std::vector<std::filesystem::path> made;
   for (const Planned& planned : plan) {

@@ -17,8 +17,8 @@ namespace data {
 using IndexCreator = std::function<Result<void>(DbfTable& table, const std::vector<SchemaTag>& tags)>;
 
 // The folders every site has under its program folder.
-inline constexpr const char* kSiteFolders[] = {"BASES", "PROFILE", "TEMP", "HBEAT", "BMP", "HTML", "MAIL/SEND",
-                                               "MAIL/RECEIVE"};
+inline constexpr const char* kSiteFolders[] = {"BASES", "PROFILE", "TEMP",      "HBEAT",
+                                               "BMP",   "HTML",    "MAIL/SEND", "MAIL/RECEIVE"};
 
 // Creates sites and single tables from the table catalogue.
 class SiteBuilder {
