@@ -6,12 +6,18 @@ int default_button(int flags) {
   const int second = (flags & 0xF00) == MB_DEFBUTTON2;
   const int third = (flags & 0xF00) == MB_DEFBUTTON3;
   switch (flags & 0xF) {
-    case MB_OKCANCEL: return second ? IDCANCEL : IDOK;
-    case MB_ABORTRETRYIGNORE: return third ? IDIGNORE : second ? IDRETRY : IDABORT;
-    case MB_YESNOCANCEL: return third ? IDCANCEL : second ? IDNO : IDYES;
-    case MB_YESNO: return second ? IDNO : IDYES;
-    case MB_RETRYCANCEL: return second ? IDCANCEL : IDRETRY;
-    default: return IDOK;
+    case MB_OKCANCEL:
+      return second ? IDCANCEL : IDOK;
+    case MB_ABORTRETRYIGNORE:
+      return third ? IDIGNORE : second ? IDRETRY : IDABORT;
+    case MB_YESNOCANCEL:
+      return third ? IDCANCEL : second ? IDNO : IDYES;
+    case MB_YESNO:
+      return second ? IDNO : IDYES;
+    case MB_RETRYCANCEL:
+      return second ? IDCANCEL : IDRETRY;
+    default:
+      return IDOK;
   }
 }
 

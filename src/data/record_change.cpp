@@ -12,10 +12,13 @@ namespace {
 // last record would make the retry loops below wait for ever, so they are the caller's error.
 DbfTable& table_for_change(TableSession& session, int area, const char* operation, bool needs_record) {
   DbfTable* table = session.areas().table(area);
-  if (!table) throw RuntimeError(operation, "DBFCDX", "work area " + std::to_string(area) + " holds no table");
-  if (table->is_read_only()) throw RuntimeError(operation, session.driver(area), table->path().string() + " is open read-only");
+  if (!table)
+    throw RuntimeError(operation, "DBFCDX", "work area " + std::to_string(area) + " holds no table");
+  if (table->is_read_only())
+    throw RuntimeError(operation, session.driver(area), table->path().string() + " is open read-only");
   if (needs_record && table->eof()) {
-    throw RuntimeError(operation, session.driver(area), table->path().string() + ": no current record (end of file)");
+    throw RuntimeError(operation, session.driver(area),
+                       table->path().string() + ": no current record (end of file)");
   }
   return *table;
 }
@@ -85,7 +88,9 @@ std::string busy_message(TableSession& session, int area) {
   return text;
 }
 
-void LOCK_FOR_MODIFY(TableSession& session, const WDBTable*) { lock_current_of(session, session.areas().current()); }
+void LOCK_FOR_MODIFY(TableSession& session, const WDBTable*) {
+  lock_current_of(session, session.areas().current());
+}
 void UNLOCK_FOR_MODIFY(TableSession& session, const WDBTable*) {
   unlock_current_of(session, session.areas().current());
 }
@@ -122,7 +127,8 @@ void CHECK_TXT_SEARCH(TableSession& session, int area, int mode) {
   for (int pos = 1; pos <= table->field_count(); ++pos) {
     const DbfField& field = table->field(pos);
     const Value value = table->get(pos);
-    if (value.is_text() && field.width >= 10 && !UPPER(field.name).starts_with("INFO_U")) texts.push_back(value.text());
+    if (value.is_text() && field.width >= 10 && !UPPER(field.name).starts_with("INFO_U"))
+      texts.push_back(value.text());
   }
   const int business_pos = table->field_pos("NEGOCIO");
   const int document_pos = table->field_pos(slot.document_field);
@@ -133,8 +139,10 @@ void CHECK_TXT_SEARCH(TableSession& session, int area, int mode) {
   index.SET_NEGOCIO(business);
   for (const std::string& text : texts) {
     if (table->deleted()) break;
-    if (mode == 1) index.DEL_TEXTO(document, 0, text, slot.table);
-    else index.ADD_TEXTO(document, 0, text, slot.table);
+    if (mode == 1)
+      index.DEL_TEXTO(document, 0, text, slot.table);
+    else
+      index.ADD_TEXTO(document, 0, text, slot.table);
   }
 }
 

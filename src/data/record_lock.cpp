@@ -6,8 +6,10 @@
 namespace data {
 
 RecordLock::RecordLock(WDBTable& table, LockTarget target) : m_table(&table), m_target(target) {
-  if (target == LockTarget::NewRecord) add_new_rec(table.session(), table.Area);
-  else lock_for_modify(table.session(), table.Area);
+  if (target == LockTarget::NewRecord)
+    add_new_rec(table.session(), table.Area);
+  else
+    lock_for_modify(table.session(), table.Area);
 }
 
 RecordLock::~RecordLock() {

@@ -49,14 +49,18 @@ bool next_expression(std::string_view& rest, std::string& expression) {
 }
 
 bool parse_yes_no(const std::string& word, bool& out) {
-  if (word == "yes") out = true;
-  else if (word == "no") out = false;
-  else return false;
+  if (word == "yes")
+    out = true;
+  else if (word == "no")
+    out = false;
+  else
+    return false;
   return true;
 }
 
 bool parse_int(const std::string& word, int& out) {
-  if (word.empty() || word.size() > 6 || !std::all_of(word.begin(), word.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+  if (word.empty() || word.size() > 6 ||
+      !std::all_of(word.begin(), word.end(), [](char c) { return c >= '0' && c <= '9'; })) {
     return false;
   }
   out = std::stoi(word);
@@ -65,9 +69,8 @@ bool parse_int(const std::string& word, int& out) {
 
 bool is_name(std::string_view name, std::size_t max) {
   if (name.empty() || name.size() > max) return false;
-  return std::all_of(name.begin(), name.end(), [](char c) {
-    return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
-  });
+  return std::all_of(name.begin(), name.end(),
+                     [](char c) { return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_'; });
 }
 
 Result<SchemaField> parse_field(std::string_view rest, std::string_view origin, int line) {
@@ -82,11 +85,14 @@ Result<SchemaField> parse_field(std::string_view rest, std::string_view origin, 
     return line_error(origin, line, "bad type of field " + field.name);
   }
   field.type = type[0];
-  if (!parse_int(width, field.width) || !parse_int(decimals, field.decimals) || field.width < 1 || field.width > 254) {
+  if (!parse_int(width, field.width) || !parse_int(decimals, field.decimals) || field.width < 1 ||
+      field.width > 254) {
     return line_error(origin, line, "bad width of field " + field.name);
   }
-  if (flag == "optional") field.is_optional = true;
-  else if (!flag.empty() || !next_word(rest).empty()) return line_error(origin, line, "unexpected words after field " + field.name);
+  if (flag == "optional")
+    field.is_optional = true;
+  else if (!flag.empty() || !next_word(rest).empty())
+    return line_error(origin, line, "unexpected words after field " + field.name);
   return field;
 }
 
@@ -99,7 +105,8 @@ Result<SchemaTag> parse_tag(std::string_view rest, std::string_view origin, int 
   }
   for (std::string word = next_word(rest); !word.empty(); word = next_word(rest)) {
     if (word == "for" && tag.for_condition.empty()) {
-      if (!next_expression(rest, tag.for_condition)) return line_error(origin, line, "tag " + tag.name + ": bad for");
+      if (!next_expression(rest, tag.for_condition))
+        return line_error(origin, line, "tag " + tag.name + ": bad for");
     } else if (word == "descending") {
       tag.is_descending = true;
     } else if (word == "unique") {
@@ -116,7 +123,8 @@ Result<SchemaTag> parse_tag(std::string_view rest, std::string_view origin, int 
 TableStructure SchemaTable::structure() const {
   TableStructure out;
   out.reserve(fields.size());
-  for (const SchemaField& field : fields) out.push_back(FieldSpec{field.name, field.type, field.width, field.decimals});
+  for (const SchemaField& field : fields)
+    out.push_back(FieldSpec{field.name, field.type, field.width, field.decimals});
   return out;
 }
 
@@ -152,10 +160,14 @@ Result<SchemaTable> SchemaCatalogue::parse(std::string_view text, std::string_vi
       if (!is_name(table.name, 8)) return line_error(origin, line, "bad table name \"" + table.name + "\"");
     } else if (keyword == "codepage") {
       const std::string page = next_word(rest);
-      if (page == "1252") table.code_page = CodePage::Windows1252;
-      else if (page == "437") table.code_page = CodePage::Dos437;
-      else if (page == "850") table.code_page = CodePage::Dos850;
-      else return line_error(origin, line, "unknown code page " + page);
+      if (page == "1252")
+        table.code_page = CodePage::Windows1252;
+      else if (page == "437")
+        table.code_page = CodePage::Dos437;
+      else if (page == "850")
+        table.code_page = CodePage::Dos850;
+      else
+        return line_error(origin, line, "unknown code page " + page);
       has_code_page = true;
     } else if (keyword == "memo") {
       has_memo = parse_yes_no(next_word(rest), table.has_memo);
@@ -182,8 +194,8 @@ Result<SchemaTable> SchemaCatalogue::parse(std::string_view text, std::string_vi
     return line_error(origin, line, "table, codepage, memo, profile and bases lines are all needed");
   }
   if (table.fields.empty()) return line_error(origin, line, "table " + table.name + " has no field");
-  const bool has_memo_field =
-      std::any_of(table.fields.begin(), table.fields.end(), [](const SchemaField& f) { return f.type == 'M'; });
+  const bool has_memo_field = std::any_of(table.fields.begin(), table.fields.end(),
+                                          [](const SchemaField& f) { return f.type == 'M'; });
   if (has_memo_field != table.has_memo) return line_error(origin, line, "memo line and M fields disagree");
   return table;
 }
@@ -192,7 +204,9 @@ Result<SchemaCatalogue> SchemaCatalogue::load(const std::filesystem::path& folde
   SchemaCatalogue catalogue;
   std::error_code ec;
   std::filesystem::directory_iterator it(folder, ec);
-  if (ec) return Error{static_cast<int>(TableErrorCode::NotFound), "cannot read the table catalogue " + folder.string()};
+  if (ec)
+    return Error{static_cast<int>(TableErrorCode::NotFound),
+                 "cannot read the table catalogue " + folder.string()};
   for (const auto& entry : it) {
     if (!entry.is_regular_file() || entry.path().extension() != ".tbl") continue;
     std::ifstream file(entry.path(), std::ios::binary);

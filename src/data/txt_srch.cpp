@@ -25,9 +25,7 @@ std::vector<std::string> index_words(std::string_view text) {
   return words;
 }
 
-TXT_SRCH::~TXT_SRCH() {
-  AXIT();
-}
+TXT_SRCH::~TXT_SRCH() { AXIT(); }
 
 void TXT_SRCH::INIT(std::any owner, std::string_view business, int limit) {
   oParent = owner;
@@ -76,7 +74,8 @@ void TXT_SRCH::ADD_TEXTO(std::string_view document, int id, std::string_view tex
   }
 }
 
-void TXT_SRCH::DEL_TEXTO(std::string_view document, int /*id*/, std::string_view text, std::string_view table) {
+void TXT_SRCH::DEL_TEXTO(std::string_view document, int /*id*/, std::string_view text,
+                         std::string_view table) {
   if (!m_table) return;
   WDBTable& index = *m_table;
   index.set_order("TXT_SRCH4");
@@ -101,8 +100,10 @@ void TXT_SRCH::DEL_TEXTO(std::string_view document, int /*id*/, std::string_view
   }
 }
 
-std::unique_ptr<TXT_SRCH> start_text_search(TableSession& session, std::any owner, std::string_view business) {
-  const std::filesystem::path registrations = find_case_insensitive(session.settings.program_folder, "BASES/F_TXT_S.DBF");
+std::unique_ptr<TXT_SRCH> start_text_search(TableSession& session, std::any owner,
+                                            std::string_view business) {
+  const std::filesystem::path registrations =
+      find_case_insensitive(session.settings.program_folder, "BASES/F_TXT_S.DBF");
   std::error_code ec;
   if (!std::filesystem::exists(registrations, ec)) return nullptr;
   const int previous = session.areas().current();

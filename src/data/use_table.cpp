@@ -18,8 +18,10 @@ long hundredths_since_midnight() {
   const std::time_t seconds = std::chrono::system_clock::to_time_t(now);
   std::tm local{};
   localtime_r(&seconds, &local);
-  const auto fraction = std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() % 1000;
-  return (local.tm_hour * 3600L + local.tm_min * 60L + local.tm_sec) * 100L + static_cast<long>(fraction / 10);
+  const auto fraction =
+      std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() % 1000;
+  return (local.tm_hour * 3600L + local.tm_min * 60L + local.tm_sec) * 100L +
+         static_cast<long>(fraction / 10);
 }
 
 bool file_exists(const std::filesystem::path& path) {
@@ -57,8 +59,8 @@ class CopyCleanup {
 
 // One open attempt of `handle`: true when open, false when another program holds the table; any other
 // failure is the caller's run-time error.
-bool try_open(WDBTable& handle, const std::any& owner, const std::filesystem::path& file, bool shared, bool readonly,
-              const std::string& driver) {
+bool try_open(WDBTable& handle, const std::any& owner, const std::filesystem::path& file, bool shared,
+              bool readonly, const std::string& driver) {
   Result<void> opened = handle.Init(owner, file, shared, true, readonly, driver);
   if (opened) return true;
   if (has_code(opened.error(), TableErrorCode::Busy)) return false;
@@ -67,8 +69,8 @@ bool try_open(WDBTable& handle, const std::any& owner, const std::filesystem::pa
 
 // The template of a private copy, checked: it must exist and be empty, because the copy takes the
 // template's index file as it is, and rows the copy lacks would leave that index pointing at nothing.
-TableStructure read_template(TableSession& session, const std::filesystem::path& path, const std::string& driver,
-                             CodePage& code_page) {
+TableStructure read_template(TableSession& session, const std::filesystem::path& path,
+                             const std::string& driver, CodePage& code_page) {
   if (!file_exists(path)) throw RuntimeError("USE", driver, "template not found: " + path.string());
   std::unique_ptr<DbfTable> table;
   retry_until_done(
@@ -111,8 +113,9 @@ std::unique_ptr<WDBTable> USE(TableSession& session, std::any owner, std::string
   name = is_private_copy ? LEFT(name.substr(0, dot), 8) + ".DBF" : LEFT(name, 8);
   const std::string driver = options.driver.empty() ? session.settings.DEF_RDD : options.driver;
 
-  const std::filesystem::path base = options.fixed ? std::filesystem::path(options.basepath.empty() ? "." : options.basepath)
-                                                   : session.settings.program_folder;
+  const std::filesystem::path base =
+      options.fixed ? std::filesystem::path(options.basepath.empty() ? "." : options.basepath)
+                    : session.settings.program_folder;
   std::string folder = with_separator(options.folder);
   const std::string sub_base = ALLTRIM(session.settings.sub_base);
   if (!options.fixed && !sub_base.empty() && !is_private_copy &&
@@ -124,8 +127,9 @@ std::unique_ptr<WDBTable> USE(TableSession& session, std::any owner, std::string
   auto handle = std::make_unique<WDBTable>(session);
   if (is_private_copy) {
     const std::filesystem::path copy_folder =
-        session.settings.is_local_temp == 1 ? find_case_insensitive(session.settings.local_temp_folder, "TEMP")
-                                            : find_case_insensitive(base, "TEMP");
+        session.settings.is_local_temp == 1
+            ? find_case_insensitive(session.settings.local_temp_folder, "TEMP")
+            : find_case_insensitive(base, "TEMP");
     const std::filesystem::path template_path = find_case_insensitive(base, "PROFILE\\" + name);
     CodePage code_page = CodePage::Windows1252;
     const TableStructure structure = read_template(session, template_path, driver, code_page);
@@ -163,7 +167,8 @@ std::unique_ptr<WDBTable> USE(TableSession& session, std::any owner, std::string
           [&] {
             std::error_code copy_error;
             return std::filesystem::copy_file(template_index, copy_index,
-                                              std::filesystem::copy_options::overwrite_existing, copy_error) &&
+                                              std::filesystem::copy_options::overwrite_existing,
+                                              copy_error) &&
                    !copy_error;
           },
           [&] { return "No se puede copiar CDX: " + template_index.string() + " a " + copy_index.string(); });

@@ -34,8 +34,8 @@ struct UseOptions {
 // first shows "No se puede abrir archivo: " + path, so the call can pump messages. A table file that
 // does not exist, a template that is not empty, an unreadable file or a missing tag throw
 // RuntimeError with the full path; nothing is left open or created then.
-std::unique_ptr<WDBTable> USE(TableSession& session, std::any owner, std::string_view name, std::string_view order = "",
-                              const UseOptions& options = {});
+std::unique_ptr<WDBTable> USE(TableSession& session, std::any owner, std::string_view name,
+                              std::string_view order = "", const UseOptions& options = {});
 
 // Soft seek of `prefix` + DTOS(date) in the current area's controlling order: the pointer stops on
 // the first key on or after that date, at EOF when there is none.

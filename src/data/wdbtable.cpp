@@ -51,7 +51,8 @@ Value WDBTable::FieldPut(int position, const Value& value) {
 }
 
 Value WDBTable::FieldPut(std::string_view name, const Value& value) {
-  if (table().field_pos(name) == 0) throw RuntimeError("FieldPut", RDD, Name + " has no field " + std::string(name));
+  if (table().field_pos(name) == 0)
+    throw RuntimeError("FieldPut", RDD, Name + " has no field " + std::string(name));
   if (Result<void> ok = table().put(name, value); !ok) fail("FieldPut", ok.error());
   return value;
 }

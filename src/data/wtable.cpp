@@ -26,7 +26,8 @@ void remove_quietly(const std::filesystem::path& file) {
 
 std::string work_area_alias(std::string_view file_name, int area) {
   std::string stem(file_name);
-  if (const std::size_t slash = stem.find_last_of("/\\:"); slash != std::string::npos) stem.erase(0, slash + 1);
+  if (const std::size_t slash = stem.find_last_of("/\\:"); slash != std::string::npos)
+    stem.erase(0, slash + 1);
   if (const std::size_t dot = stem.find('.'); dot != std::string::npos) stem.erase(dot);
   stem = upper_ascii(stem);
   stem.resize(7, '0');
@@ -42,8 +43,8 @@ DbfTable& WTable::table() const {
   return *m_table;
 }
 
-Result<void> WTable::Init(std::any owner, const std::filesystem::path& file, bool shared, bool newarea, bool readonly,
-                          std::string_view driver) {
+Result<void> WTable::Init(std::any owner, const std::filesystem::path& file, bool shared, bool newarea,
+                          bool readonly, std::string_view driver) {
   WorkAreas& areas = m_session->areas();
   const int area = newarea ? areas.lowest_free() : areas.current();
   if (area == 0) return table_error(TableErrorCode::Io, "every work area is in use");
@@ -56,7 +57,8 @@ Result<void> WTable::Init(std::any owner, const std::filesystem::path& file, boo
   // A name without extension is a table file NAME.DBF; the suite's Windows programs may have
   // spelled it in any case.
   const std::string with_extension = file.has_extension() ? file.string() : file.string() + ".DBF";
-  m_path = find_case_insensitive(file.parent_path(), std::filesystem::path(with_extension).filename().string());
+  m_path =
+      find_case_insensitive(file.parent_path(), std::filesystem::path(with_extension).filename().string());
 
   TableOpenOptions options;
   options.share = shared ? Share::Shared : Share::Exclusive;

@@ -19,11 +19,11 @@ class TXT_SRCH;
 // local temporary folder).
 struct TableSettings {
   std::filesystem::path program_folder{"."};
-  std::string sub_base;                   // XDBACCESS[1]: the user's data sub-base folder, blank for none.
-  int is_local_temp = 0;                  // XTEMPPATH[1]: private copies go to a local folder.
-  std::string local_temp_folder;          // XTEMPPATH[2], without a trailing separator.
-  std::string EXT_MODULO = "XXX";         // Extension of private copies ("MLS" in the mail server).
-  std::string DEF_RDD = "DBFCDX";         // The default storage driver.
+  std::string sub_base;            // XDBACCESS[1]: the user's data sub-base folder, blank for none.
+  int is_local_temp = 0;           // XTEMPPATH[1]: private copies go to a local folder.
+  std::string local_temp_folder;   // XTEMPPATH[2], without a trailing separator.
+  std::string EXT_MODULO = "XXX";  // Extension of private copies ("MLS" in the mail server).
+  std::string DEF_RDD = "DBFCDX";  // The default storage driver.
 };
 
 // A table registered for full-text indexing (a row of F_TXT_S): XTXT_SRCH_FILES holds these.
@@ -66,7 +66,9 @@ class TableSession {
   TextSearchSlot& XTXT_SRCH_VECTOR(int area) { return m_text_search.at(static_cast<std::size_t>(area)); }
   // The driver a work area's table was opened with ("" for a free area).
   const std::string& driver(int area) const { return m_drivers.at(static_cast<std::size_t>(area)); }
-  void set_driver(int area, std::string driver) { m_drivers.at(static_cast<std::size_t>(area)) = std::move(driver); }
+  void set_driver(int area, std::string driver) {
+    m_drivers.at(static_cast<std::size_t>(area)) = std::move(driver);
+  }
 
   // Replaces the sink (the main frame installs its message boxes once it exists).
   void set_messages(MessageBoxSink& messages) { m_messages = &messages; }

@@ -39,7 +39,8 @@ bool is_unlogged_dialog(std::string_view name) {
 // Puts the previous current area back however the logging ends.
 class AreaRestore {
  public:
-  explicit AreaRestore(data::TableSession& session) : m_session(session), m_previous(session.areas().current()) {}
+  explicit AreaRestore(data::TableSession& session)
+      : m_session(session), m_previous(session.areas().current()) {}
   ~AreaRestore() { m_session.areas().select(m_previous); }
   AreaRestore(const AreaRestore&) = delete;
   AreaRestore& operator=(const AreaRestore&) = delete;
@@ -65,7 +66,8 @@ void NEW_LOG_DIAG(Settings& settings, data::TableSession& session, const data::C
   log->GoTop();
   // The oldest row is recycled once it is old enough and nobody holds it; a held row is left to its
   // holder rather than waited for.
-  const bool is_reused = !log->Eof() && today - log->FieldGet("FECHA").date() > kReuseAfterDays && log->RLock();
+  const bool is_reused =
+      !log->Eof() && today - log->FieldGet("FECHA").date() > kReuseAfterDays && log->RLock();
   if (!is_reused) data::ADD_NEW_REC(session);
   if (settings.XU_COMP.is_text()) log->put("NEGOCIO", settings.XU_COMP);
   log->put("ID_DIAG", data::Value(settings.XID_MENU.is_number() ? settings.XID_MENU.number() : 0.0));
@@ -81,7 +83,8 @@ void NEW_LOG_DIAG(Settings& settings, data::TableSession& session, const data::C
 }
 
 void LOG_PASSWORD(Settings& settings, data::TableSession& session, const data::Clock& clock, std::any owner,
-                  std::string_view old_password, std::string_view new_password, data::WDBTable& users, int origin) {
+                  std::string_view old_password, std::string_view new_password, data::WDBTable& users,
+                  int origin) {
   if (users.FieldPos("ADASIPA") == 0) return;
   AreaRestore restore(session);
   const std::string name = users.FieldPos("NOMBRE") ? users.FieldGet("NOMBRE").text() : std::string();

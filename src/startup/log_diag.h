@@ -25,6 +25,7 @@ void NEW_LOG_DIAG(Settings& settings, data::TableSession& session, const data::C
 // 1 log-in, 2 password dialog, 3 users maintenance), only when the users table (positioned on the
 // user) has the field ADASIPA. Leaves the current work area as it was.
 void LOG_PASSWORD(Settings& settings, data::TableSession& session, const data::Clock& clock, std::any owner,
-                  std::string_view old_password, std::string_view new_password, data::WDBTable& users, int origin = 0);
+                  std::string_view old_password, std::string_view new_password, data::WDBTable& users,
+                  int origin = 0);
 
 }  // namespace startup

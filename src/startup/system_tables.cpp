@@ -33,7 +33,8 @@ void apply_colours(data::WDBTable& f_sys, int display_colours, Settings& setting
     bool is_set = false;
     for (int i = 0; i < 3; ++i) {
       const std::string field = "RGB" + std::to_string(from + i);
-      read[static_cast<std::size_t>(i)] = f_sys.FieldPos(field) ? static_cast<int>(number_of(f_sys, field.c_str())) : 0;
+      read[static_cast<std::size_t>(i)] =
+          f_sys.FieldPos(field) ? static_cast<int>(number_of(f_sys, field.c_str())) : 0;
       is_set = is_set || read[static_cast<std::size_t>(i)] != 0;
     }
     if (is_set) target = read;
@@ -66,10 +67,12 @@ TempPathSetting choose_local_temp_folder(const std::string& folder, TempFolderPr
   while (!path.empty() && (path.back() == '/' || path.back() == '\\')) path.pop_back();
   const std::size_t at = drive_position(path);
   for (int round = 0; round < 10; ++round) {
-    const char letter = at < path.size() ? static_cast<char>(std::toupper(static_cast<unsigned char>(path[at]))) : ' ';
+    const char letter =
+        at < path.size() ? static_cast<char>(std::toupper(static_cast<unsigned char>(path[at]))) : ' ';
     if (letter == ' ') {
       messages.MESSAGE_BOX(
-          "Error creando directorio temporal de archivos...\rNo hay Unidades de Disco Duro Disponibles o accesibles",
+          "Error creando directorio temporal de archivos...\rNo hay Unidades de Disco Duro Disponibles o "
+          "accesibles",
           "Error", data::MB_OK | data::MB_ICONSTOP);
       break;
     }
@@ -104,14 +107,17 @@ void apply_f_sys(Settings& settings, data::WDBTable& f_sys, int display_colours,
   // 2. Switches and numbers.
   if (optional_field(f_sys, "FIESTA1", value)) settings.XFIESTAHOUSECOUNT = value;
   if (optional_field(f_sys, "NO_DATE", value) && value.number() == 1) settings.XSEL_DATE = data::Value("NO");
-  if (optional_field(f_sys, "REFRESH_B", value)) settings.XREFRESH_BROWSE = data::Value(value.number() == 1 ? 0 : 1);
+  if (optional_field(f_sys, "REFRESH_B", value))
+    settings.XREFRESH_BROWSE = data::Value(value.number() == 1 ? 0 : 1);
   if (optional_field(f_sys, "WS_SOCKET", value)) {
     settings.XWS_SOCKET = data::Value(value.number() != 0 ? value.number() : 4129.0);
   }
   settings.XGRAYED = static_cast<int>(number_of(f_sys, "GRAYED"));
-  if (optional_field(f_sys, "MULTITASK", value)) settings.XMULTITASK = MultitaskSetting{1, static_cast<int>(value.number())};
+  if (optional_field(f_sys, "MULTITASK", value))
+    settings.XMULTITASK = MultitaskSetting{1, static_cast<int>(value.number())};
   if (optional_field(f_sys, "DLGSIZE", value)) settings.XDLGSIZE = value.number();
-  if (optional_field(f_sys, "DGROUP", value)) settings.XDGROUPLIMIT = value.number() == 0 ? 6000 : value.number();
+  if (optional_field(f_sys, "DGROUP", value))
+    settings.XDGROUPLIMIT = value.number() == 0 ? 6000 : value.number();
   if (optional_field(f_sys, "NOFLATBUTT", value) && value.number() == 1) settings.XFLAT_SHOW = 0;
   if (optional_field(f_sys, "NO_SIM_P", value) && value.number() == 1) settings.XSIM_PRINT = 0;
   (void)f_sys.FieldGet("MAXCOMMIT");  // Read by the suite; nothing here depends on it.
@@ -120,9 +126,11 @@ void apply_f_sys(Settings& settings, data::WDBTable& f_sys, int display_colours,
   // without one is not told about a missing drive at every start.
   if (optional_field(f_sys, "LOCAL_TEMP", value)) {
     data::Value path;
-    const std::string folder = optional_field(f_sys, "LOCAL_PATH", path) ? data::ALLTRIM(path.text()) : std::string();
+    const std::string folder =
+        optional_field(f_sys, "LOCAL_PATH", path) ? data::ALLTRIM(path.text()) : std::string();
     settings.XTEMPPATH = TempPathSetting{static_cast<int>(value.number()), folder};
-    if (settings.XTEMPPATH.is_local == 1) settings.XTEMPPATH = choose_local_temp_folder(folder, probe, messages);
+    if (settings.XTEMPPATH.is_local == 1)
+      settings.XTEMPPATH = choose_local_temp_folder(folder, probe, messages);
   }
 
   // 4. Colours.

@@ -8,7 +8,10 @@ namespace data {
 namespace {
 
 TEST(MessageBoxSink, TheDefaultButtonFollowsTheFlags) {
-  struct Case { int flags; int button; };
+  struct Case {
+    int flags;
+    int button;
+  };
   constexpr Case kCases[] = {
       {MB_OK, IDOK},
       {MB_OKCANCEL | MB_DEFBUTTON2, IDCANCEL},
@@ -29,7 +32,8 @@ TEST(HeadlessMessageBoxSink, LogsEachMessageOnceAndCountsItsRepeats) {
   std::ostringstream log;
   {
     HeadlessMessageBoxSink sink(log);
-    for (int i = 0; i < 3; ++i) EXPECT_EQ(sink.MESSAGE_BOX("El dato se encuentra bloqueado: A0000001", "Alerta", MB_OK), IDOK);
+    for (int i = 0; i < 3; ++i)
+      EXPECT_EQ(sink.MESSAGE_BOX("El dato se encuentra bloqueado: A0000001", "Alerta", MB_OK), IDOK);
     EXPECT_EQ(sink.MESSAGE_BOX("otro", "Error", MB_YESNO | MB_DEFBUTTON2), IDNO);
     EXPECT_EQ(sink.MESSAGE_BOX("otro", "Error", MB_OK), IDOK);
     EXPECT_EQ(sink.shown(), 5);

@@ -16,8 +16,8 @@
 namespace data {
 namespace {
 
-using testing::SessionFixture;
 using testing::create_catalogued_table;
+using testing::SessionFixture;
 namespace fs = std::filesystem;
 
 // A program folder with FONTS holding two rows, open in area 1, on row 1.
@@ -53,7 +53,10 @@ class RecordChange : public ::testing::Test {
 };
 
 TEST_F(RecordChange, ALockHeldElsewhereIsAwaitedQuietlyForFiveSecondsThenWithMessages) {
-  struct Case { int held_ms; bool has_messages; };
+  struct Case {
+    int held_ms;
+    bool has_messages;
+  };
   constexpr Case kCases[] = {{3000, false}, {8000, true}};
   for (const Case& c : kCases) {
     SCOPED_TRACE(c.held_ms);

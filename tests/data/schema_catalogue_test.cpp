@@ -51,16 +51,19 @@ TEST(SchemaCatalogue, ParsesTagOptionsAndQuotedLiterals) {
 
 TEST(SchemaCatalogue, RejectsMalformedFilesNamingTheLine) {
   const std::string head = "table T\ncodepage 1252\nmemo no\nprofile no\nbases yes\n";
-  struct Case { std::string text; std::string_view says; };
+  struct Case {
+    std::string text;
+    std::string_view says;
+  };
   const Case kCases[] = {
-      {head + "field A X 10 0\n", "T.tbl:6"},                    // Unknown type.
-      {head + "field A C 300 0\n", "bad width"},                 // Wider than a field can be.
-      {head + "field A C 10 0\ntag T1 \"A\"\n", "needs key"},    // Tag without key.
-      {head + "field A C 10 0\nwhat now\n", "unknown line"},     // Unknown keyword.
-      {head, "has no field"},                                    // No fields.
+      {head + "field A X 10 0\n", "T.tbl:6"},                   // Unknown type.
+      {head + "field A C 300 0\n", "bad width"},                // Wider than a field can be.
+      {head + "field A C 10 0\ntag T1 \"A\"\n", "needs key"},   // Tag without key.
+      {head + "field A C 10 0\nwhat now\n", "unknown line"},    // Unknown keyword.
+      {head, "has no field"},                                   // No fields.
       {"table T\nfield A C 10 0\n", "are all needed"},          // Missing header lines.
-      {head + "field M M 10 0\n", "disagree"},                   // Memo field but memo no.
-      {head + "field TOOLONGNAME1 C 1 0\n", "bad field name"},   // Names have at most 10 characters.
+      {head + "field M M 10 0\n", "disagree"},                  // Memo field but memo no.
+      {head + "field TOOLONGNAME1 C 1 0\n", "bad field name"},  // Names have at most 10 characters.
   };
   for (const Case& c : kCases) {
     SCOPED_TRACE(c.text);

@@ -13,8 +13,8 @@
 namespace data {
 namespace {
 
-using testing::SessionFixture;
 using testing::create_catalogued_table;
+using testing::SessionFixture;
 namespace fs = std::filesystem;
 
 // Appends one row to a table file, outside any session.
@@ -33,12 +33,16 @@ std::size_t files_in(const fs::path& folder) {
 }
 
 TEST(WorkAreaAlias, PadsWithZerosCutsToSevenAndAddsTheArea) {
-  struct Case { std::string_view name; int area; std::string_view alias; };
+  struct Case {
+    std::string_view name;
+    int area;
+    std::string_view alias;
+  };
   constexpr Case kCases[] = {
-      {"DEFMAIL", 12, "DEFMAIL012"},       // Seven letters: nothing to pad.
-      {"E_MSGS", 5, "E_MSGS0005"},         // Padded with one "0".
-      {"LOG_DIAG", 7, "LOG_DIA007"},       // Cut to seven.
-      {"T4529678.MLS", 3, "T452967003"},   // The extension of a private copy is dropped.
+      {"DEFMAIL", 12, "DEFMAIL012"},         // Seven letters: nothing to pad.
+      {"E_MSGS", 5, "E_MSGS0005"},           // Padded with one "0".
+      {"LOG_DIAG", 7, "LOG_DIA007"},         // Cut to seven.
+      {"T4529678.MLS", 3, "T452967003"},     // The extension of a private copy is dropped.
       {"bases/neg.dbf", 140, "NEG0000140"},  // Folder dropped, upper-cased.
   };
   for (const Case& c : kCases) {
@@ -51,7 +55,10 @@ TEST(Use, TrimsAndCutsNamesAndOpensInTheLowestFreeArea) {
   SessionFixture f;
   create_catalogued_table("LOG_DIAG", f.folder / "BASES/LOG_DIAG.DBF");
   create_catalogued_table("NEGOCIOS", f.folder / "BASES/negocios.dbf");
-  struct Case { std::string_view given; std::string_view name; };
+  struct Case {
+    std::string_view given;
+    std::string_view name;
+  };
   constexpr Case kCases[] = {
       {"  LOG_DIAG  ", "LOG_DIAG"},  // Blanks around the name are trimmed.
       {"NEGOCIOSXY", "NEGOCIOS"},    // A name of 10 characters opens the file named by its first 8.
@@ -104,13 +111,17 @@ TEST(Use, ATableInTheDataSubBaseOverridesTheCommonOne) {
   create_catalogued_table("NEGOCIOS", f.folder / "BASES/NEGOCIOS.DBF");
   create_catalogued_table("NEGOCIOS", f.folder / "BASES/SUB1/NEGOCIOS.DBF");
   append_row(f.folder / "BASES/SUB1/NEGOCIOS.DBF", "CODIGO", Value("SUB"));
-  struct Case { std::string_view sub_base; bool fixed; std::uint32_t rows; };
+  struct Case {
+    std::string_view sub_base;
+    bool fixed;
+    std::uint32_t rows;
+  };
   const Case kCases[] = {
-      {"", false, 0},          // No sub-base: the common table.
-      {"SUB1", false, 1},      // The sub-base holds the table: it wins.
-      {"sub1", false, 1},      // Folder names match regardless of case.
-      {"MISSING", false, 0},   // A sub-base folder that does not exist: the common table.
-      {"SUB1", true, 0},       // A fixed open never consults the sub-base.
+      {"", false, 0},         // No sub-base: the common table.
+      {"SUB1", false, 1},     // The sub-base holds the table: it wins.
+      {"sub1", false, 1},     // Folder names match regardless of case.
+      {"MISSING", false, 0},  // A sub-base folder that does not exist: the common table.
+      {"SUB1", true, 0},      // A fixed open never consults the sub-base.
   };
   for (const Case& c : kCases) {
     SCOPED_TRACE(std::string(c.sub_base) + (c.fixed ? " fixed" : ""));
@@ -149,7 +160,10 @@ TEST(Use, AMissingTagIsARunTimeErrorAndLeavesNothingOpen) {
 }
 
 TEST(Use, ABusyTableIsRetriedQuietlyForFiveSecondsThenWithAMessageEachTime) {
-  struct Case { int held_ms; bool has_messages; };
+  struct Case {
+    int held_ms;
+    bool has_messages;
+  };
   constexpr Case kCases[] = {{3000, false}, {8000, true}};
   for (const Case& c : kCases) {
     SCOPED_TRACE(c.held_ms);

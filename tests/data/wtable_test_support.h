@@ -60,7 +60,8 @@ class RecordingMessageBoxSink final : public MessageBoxSink {
 // The table catalogue of this source tree.
 inline const SchemaCatalogue& source_catalogue() {
   static const SchemaCatalogue catalogue = [] {
-    Result<SchemaCatalogue> loaded = SchemaCatalogue::load(std::filesystem::path(QV_SOURCE_DIR) / "resources" / "schema");
+    Result<SchemaCatalogue> loaded =
+        SchemaCatalogue::load(std::filesystem::path(QV_SOURCE_DIR) / "resources" / "schema");
     if (!loaded) std::abort();
     return std::move(*loaded);
   }();

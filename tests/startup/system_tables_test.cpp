@@ -55,7 +55,8 @@ TEST(LocalTempFolder, LettersOutsideTheRotationStayAndABlankPathIsReported) {
   FakeProbe probe;
   data::testing::RecordingMessageBoxSink messages;
   EXPECT_EQ(choose_local_temp_folder("/tmp/none/x", probe, messages).is_local, 0);
-  EXPECT_EQ(std::set<std::string>(probe.tried.begin(), probe.tried.end()), std::set<std::string>{"/tmp/none/x"});
+  EXPECT_EQ(std::set<std::string>(probe.tried.begin(), probe.tried.end()),
+            std::set<std::string>{"/tmp/none/x"});
   EXPECT_EQ(probe.tried.size(), 10u);
 
   FakeProbe blank_probe;
@@ -63,7 +64,8 @@ TEST(LocalTempFolder, LettersOutsideTheRotationStayAndABlankPathIsReported) {
   EXPECT_TRUE(blank_probe.tried.empty());
   ASSERT_EQ(messages.texts.size(), 1u);
   EXPECT_EQ(messages.texts[0],
-            "Error creando directorio temporal de archivos...\rNo hay Unidades de Disco Duro Disponibles o accesibles");
+            "Error creando directorio temporal de archivos...\rNo hay Unidades de Disco Duro Disponibles o "
+            "accesibles");
   EXPECT_EQ(messages.captions[0], "Error");
 }
 
@@ -128,9 +130,9 @@ TEST(ApplyFSys, AnEmptyTableChangesNothing) {
 
 TEST(ApplyFSys, ZeroesAndBlanksTakeTheirFallbacks) {
   SessionFixture f;
-  data::TableStructure extra{{"T_SIZE", 'N', 4, 1},    {"P_FONT", 'C', 40, 0},   {"D_FONT", 'C', 40, 0},
-                             {"WS_SOCKET", 'N', 5, 0}, {"DGROUP", 'N', 6, 0},    {"MULTITASK", 'N', 3, 0},
-                             {"NO_DATE", 'N', 1, 0},   {"REFRESH_B", 'N', 1, 0}, {"NOFLATBUTT", 'N', 1, 0},
+  data::TableStructure extra{{"T_SIZE", 'N', 4, 1},    {"P_FONT", 'C', 40, 0},    {"D_FONT", 'C', 40, 0},
+                             {"WS_SOCKET", 'N', 5, 0}, {"DGROUP", 'N', 6, 0},     {"MULTITASK", 'N', 3, 0},
+                             {"NO_DATE", 'N', 1, 0},   {"REFRESH_B", 'N', 1, 0},  {"NOFLATBUTT", 'N', 1, 0},
                              {"NO_SIM_P", 'N', 1, 0},  {"LOCAL_TEMP", 'N', 1, 0}, {"LOCAL_PATH", 'C', 80, 0}};
   for (int i = 1; i <= 12; ++i) extra.push_back({"RGB" + std::to_string(i), 'N', 3, 0});
   auto f_sys = f_sys_with(f, extra,
@@ -148,10 +150,10 @@ TEST(ApplyFSys, ZeroesAndBlanksTakeTheirFallbacks) {
   FakeProbe probe({"/F/QTEMP"});
   apply_f_sys(settings, *f_sys, -1, probe, f.messages);
   EXPECT_EQ(settings.grid_font_size, 9.5);
-  EXPECT_EQ(settings.XPRINT_FONT, "Calibri");          // P_FONT blank.
+  EXPECT_EQ(settings.XPRINT_FONT, "Calibri");            // P_FONT blank.
   EXPECT_FALSE(settings.XGLOBAL_FONT_NAME.has_value());  // D_FONT blank: none.
-  EXPECT_EQ(settings.XWS_SOCKET.number(), 4129);        // WS_SOCKET 0.
-  EXPECT_EQ(settings.XDGROUPLIMIT, 6000);               // DGROUP 0.
+  EXPECT_EQ(settings.XWS_SOCKET.number(), 4129);         // WS_SOCKET 0.
+  EXPECT_EQ(settings.XDGROUPLIMIT, 6000);                // DGROUP 0.
   EXPECT_EQ(settings.XMULTITASK.every, 5);
   EXPECT_EQ(settings.XSEL_DATE.text(), "NO");
   EXPECT_EQ(settings.XREFRESH_BROWSE.number(), 0);

@@ -66,7 +66,11 @@ class TimedSink final : public MessageBoxSink {
 };
 
 TEST(RecordChangeAcrossProcesses, WaitsQuietlyForFiveSecondsThenTellsTheOperator) {
-  struct Case { int recno; int held_seconds; bool has_messages; };
+  struct Case {
+    int recno;
+    int held_seconds;
+    bool has_messages;
+  };
   constexpr Case kCases[] = {
       {1, 3, false},  // A row held 3 s: no message.
       {1, 7, true},   // Held 7 s: messages after the first 5 s.
@@ -93,8 +97,10 @@ TEST(RecordChangeAcrossProcesses, WaitsQuietlyForFiveSecondsThenTellsTheOperator
     LockHolder holder(file, c.recno, c.held_seconds);
     ASSERT_EQ(holder.first_line(), "locked");
     const Steady::time_point start = Steady::now();
-    if (c.recno == 0) ADD_NEW_REC(session);
-    else LOCK_FOR_MODIFY(session);
+    if (c.recno == 0)
+      ADD_NEW_REC(session);
+    else
+      LOCK_FOR_MODIFY(session);
     EXPECT_TRUE(fonts->table().is_locked(fonts->RecNo()));
     EXPECT_EQ(fonts->RecNo(), c.recno == 0 ? 2u : 1u);
     EXPECT_EQ(!messages.texts.empty(), c.has_messages);
