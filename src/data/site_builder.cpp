@@ -1,5 +1,6 @@
 #include "data/site_builder.h"
 
+#include "data/cdx_table_builder.h"
 #include "data/program_folder.h"
 
 namespace data {
@@ -26,6 +27,16 @@ std::filesystem::path existing_file(const std::filesystem::path& folder, const s
 }
 
 }  // namespace
+
+IndexCreator cdx_index_creator(CdxPageCache& cache) {
+  return [&cache](DbfTable& table, const std::vector<SchemaTag>& tags) -> Result<void> {
+    for (const SchemaTag& tag : tags) {
+      const CdxTagDefinition definition{tag.name, tag.key, tag.for_condition, tag.is_descending, tag.is_unique};
+      if (Result<void> made = cdx_create_tag(table, cache, definition); !made) return made;
+    }
+    return {};
+  };
+}
 
 Result<std::filesystem::path> SiteBuilder::create_table(const SchemaTable& table,
                                                         const std::filesystem::path& folder) const {

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "data/cdx_page_cache.h"
 #include "data/dbf_table.h"
 #include "data/result.h"
 #include "data/schema_catalogue.h"
@@ -15,6 +16,9 @@ namespace data {
 // catalogue order, in NAME.CDX beside the table, announced in the table's header so the suite's
 // other programs open it with the table.
 using IndexCreator = std::function<Result<void>(DbfTable& table, const std::vector<SchemaTag>& tags)>;
+
+// The IndexCreator of CDX files, sharing `cache` (which must outlive it).
+IndexCreator cdx_index_creator(CdxPageCache& cache);
 
 // The folders every site has under its program folder.
 inline constexpr const char* kSiteFolders[] = {"BASES", "PROFILE", "TEMP",      "HBEAT",

@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "data/cdx_page_cache.h"
 #include "data/message_box_sink.h"
 #include "data/table_index.h"
 #include "data/work_areas.h"
@@ -53,13 +54,16 @@ class TableSession {
   TableSession& operator=(const TableSession&) = delete;
 
   TableSettings settings;
-  // Opens the production index (the CDX beside a table); empty opens tables without one.
+  // Opens the production index (the CDX beside a table) through page_cache(); set to empty, tables
+  // open without their index.
   IndexOpener index_opener;
   std::vector<TextSearchFile> XTXT_SRCH_FILES;
   // The full-text index object; null disables the hook in the lock and unlock calls. Not owned.
   TXT_SRCH* XTXT_SRCH_OBJ = nullptr;
 
   WorkAreas& areas() { return m_areas; }
+  // The index pages every table of the session shares.
+  CdxPageCache& page_cache() { return m_page_cache; }
   MessageBoxSink& messages() { return *m_messages; }
   RetryClock& clock() { return *m_clock; }
   // Requires: 1 <= area <= WorkAreas::kMaxWorkAreas.
@@ -74,6 +78,7 @@ class TableSession {
   void set_messages(MessageBoxSink& messages) { m_messages = &messages; }
 
  private:
+  CdxPageCache m_page_cache;  // Declared before the work areas: their indexes use it until closed.
   WorkAreas m_areas;
   MessageBoxSink* m_messages;
   RetryClock* m_clock;

@@ -191,10 +191,7 @@ TEST(Use, ABusyTableIsRetriedQuietlyForFiveSecondsThenWithAMessageEachTime) {
 
 class PrivateCopy : public ::testing::Test {
  protected:
-  void SetUp() override {
-    create_catalogued_table("TMP_PTO", f.folder / "PROFILE/TMP_PTO.DBF");
-    std::ofstream(f.folder / "PROFILE/TMP_PTO.CDX") << "index bytes";
-  }
+  void SetUp() override { testing::create_indexed_table(f.session, "TMP_PTO", f.folder / "PROFILE"); }
   SessionFixture f;
 };
 
@@ -205,12 +202,20 @@ TEST_F(PrivateCopy, IsAnEmptyExclusiveCopyWithTheTemplatesIndexDeletedOnClose) {
   EXPECT_EQ(copy->path(), temp / copy->Name);
   const fs::path index = temp / (copy->Name.substr(0, 8) + ".CDX");
   EXPECT_EQ(copy->Cargo.text(), "BORRAR->" + index.string());
-  std::ifstream copied(index);
-  std::string bytes;
-  std::getline(copied, bytes);
-  EXPECT_EQ(bytes, "index bytes");
+  EXPECT_TRUE(fs::exists(index));
   EXPECT_EQ(copy->LastRec(), 0u);
   EXPECT_EQ(copy->table().share(), Share::Exclusive);
+  // The copied index is the copy's: its tag orders the rows added to the copy.
+  copy->set_order("TMP_1");
+  for (const char* document : {"D2", "D1"}) {
+    ADD_NEW_REC(f.session);
+    copy->put("DOCUMENTO", Value(document));
+    UNLOCK_NEW_REC(f.session);
+  }
+  EXPECT_TRUE(copy->Seek(Value("D1")));
+  EXPECT_EQ(copy->RecNo(), 2u);
+  copy->GoTop();
+  EXPECT_EQ(ALLTRIM(copy->get("DOCUMENTO").text()), "D1");
   EXPECT_EQ(copy->FieldPos("SALDO_PTOS"), 4);
   // A second copy gets a name of its own.
   auto second = USE(f.session, {}, "TMP_PTO.DBF");

@@ -9,6 +9,7 @@
 #include "data/dbf_table.h"
 #include "data/message_box_sink.h"
 #include "data/schema_catalogue.h"
+#include "data/site_builder.h"
 #include "data/wtable_retry.h"
 #include "data/wtable_session.h"
 #include "dbf_test_folder.h"
@@ -77,6 +78,14 @@ inline void create_catalogued_table(const std::string& name, const std::filesyst
   options.code_page = table->code_page;
   Result<std::unique_ptr<DbfTable>> made = DbfTable::create(file, table->structure(), options);
   if (!made || !(*made)->close()) std::abort();
+}
+
+// Creates the empty table `name` of the catalogue in `folder`, with its production index.
+inline void create_indexed_table(TableSession& session, const std::string& name, const std::filesystem::path& folder) {
+  const SchemaTable* table = source_catalogue().find(name);
+  if (!table) std::abort();
+  const SiteBuilder builder(source_catalogue(), cdx_index_creator(session.page_cache()));
+  if (!builder.create_table(*table, folder)) std::abort();
 }
 
 // A program folder for one test, with a session on it that uses a manual clock and records messages.

@@ -30,6 +30,7 @@ struct Command {
 std::vector<Command> table_commands();   // info, dump, create
 std::vector<Command> record_commands();  // append, replace, delete, lock, eval
 std::vector<Command> index_commands();   // tags, seek, walk, verify, index, reindex
+std::vector<Command> site_commands();    // init-site, demo-site
 
 // The index page cache every table this run opens shares.
 data::CdxPageCache& tool_page_cache();

@@ -8,7 +8,8 @@ namespace {
 
 std::vector<qvtable::Command> all_commands() {
   std::vector<qvtable::Command> commands;
-  for (auto group : {qvtable::table_commands, qvtable::record_commands, qvtable::index_commands}) {
+  for (auto group : {qvtable::table_commands, qvtable::record_commands, qvtable::index_commands,
+                     qvtable::site_commands}) {
     for (const qvtable::Command& command : group()) commands.push_back(command);
   }
   return commands;
