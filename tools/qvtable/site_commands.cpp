@@ -37,8 +37,7 @@ int run_init_site(std::span<const std::string> arguments) {
   if (arguments.size() != 1) return usage_error(site_commands()[0]);
   std::optional<data::SchemaCatalogue> catalogue = load_catalogue();
   if (!catalogue) return kDataProblem;
-  data::CdxPageCache cache;
-  const data::SiteBuilder builder(*catalogue, data::cdx_index_creator(cache));
+  const data::SiteBuilder builder(*catalogue, data::cdx_index_creator(tool_page_cache()));
   data::Result<std::vector<std::filesystem::path>> made = builder.create_empty_site(arguments[0]);
   if (!made) return fail(kDataProblem, made.error().text);
   std::cout << "created " << made->size() << " tables in " << arguments[0] << '\n';
