@@ -31,7 +31,9 @@ void expect_site_verifies(const fs::path& site) {
       SCOPED_TRACE(file.string());
       EXPECT_EQ(qvtable("info " + quoted(file)), 0);
       EXPECT_EQ(fs::exists(site / folder / (table.name + ".CDX")), !table.tags.empty());
-      if (!table.tags.empty()) EXPECT_EQ(qvtable("verify " + quoted(file)), 0);
+      if (!table.tags.empty()) {
+        EXPECT_EQ(qvtable("verify " + quoted(file)), 0);
+      }
     }
   }
 }
