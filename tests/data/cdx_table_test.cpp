@@ -10,6 +10,7 @@
 #include "data/cdx_table_index.h"
 #include "data/cdx_table_verify.h"
 #include "data/code_page.h"
+#include "data/order_seek_date.h"
 #include "dbf_test_folder.h"
 
 namespace data {
@@ -165,6 +166,63 @@ TEST(CdxTableMaintenance, EveryTagStaysRightThroughAppendsChangesAndDeletions) {
   }
   EXPECT_GT(steps, 1000u);
   ASSERT_TRUE(table.close());
+}
+
+}  // namespace
+}  // namespace data
+
+namespace data {
+namespace {
+
+// SEEK_DATE on NEGOCIO+DTOS(FECHA): the first visible row of the business on or after
+// the date, computed here from the table's dump.
+TEST(SeekDate, StopsOnTheFirstKeyOnOrAfterTheDate) {
+  const auto fixtures = data::testing::xbase_fixtures();
+  if (fixtures.empty()) GTEST_SKIP() << "sample tables not present";
+  data::testing::TestFolder folder;
+  data::testing::copy_fixture_set(fixtures / "small", folder.path());
+  CdxPageCache cache;
+  TableOpenOptions options;
+  options.production_index = cdx_index_opener(cache);
+  auto table = DbfTable::open(folder / "SMALL.DBF", options);
+  ASSERT_TRUE(table);
+  ASSERT_TRUE((*table)->set_order("T2"));
+  // Visible rows as (key bytes, recno), in tag order.
+  std::vector<std::pair<std::string, std::uint32_t>> keys;
+  for (const std::string& line : cdx_test::read_lines(fixtures / "small" / "expected" / "dump.tsv")) {
+    const auto p = cdx_test::split(line);
+    if (p[1] == "*") continue;
+    std::string key = encode_text(CodePage::Windows1252, p[2]);
+    key.resize(15, ' ');
+    key += p[4].empty() ? std::string(8, ' ') : p[4].substr(0, 4) + p[4].substr(5, 2) + p[4].substr(8, 2);
+    keys.emplace_back(key, static_cast<std::uint32_t>(std::stoul(p[0])));
+  }
+  std::sort(keys.begin(), keys.end());
+  struct Case {
+    const char* business;
+    Date date;
+  };
+  const Case cases[] = {
+      {"ALFA", Date::from_ymd(2024, 6, 1)},     // Between two keys: the next later one.
+      {"ALFA", Date::from_ymd(1990, 1, 1)},     // Before all: the business's first row.
+      {"ALFA", Date::from_ymd(2099, 1, 1)},     // After the business: the next business.
+      {"\xC3\xB1" "and\xC3\xBA", Date::from_ymd(2099, 1, 1)},  // After the last key: EOF.
+      {"CAF\xC3\x89", Date::from_ymd(2024, 3, 15)},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.business) + " " + DTOS(c.date));
+    // The business padded to its field width, counted in stored bytes.
+    const std::string stored = encode_text(CodePage::Windows1252, c.business);
+    const std::string padded = c.business + std::string(15 - stored.size(), ' ');
+    const std::string sought = stored + std::string(15 - stored.size(), ' ') + DTOS(c.date);
+    const auto it = std::lower_bound(keys.begin(), keys.end(), std::make_pair(sought, std::uint32_t{0}));
+    ASSERT_TRUE(SEEK_DATE(**table, padded, c.date));
+    if (it == keys.end()) {
+      EXPECT_TRUE((*table)->eof());
+    } else {
+      EXPECT_EQ((*table)->rec_no(), it->second);
+    }
+  }
 }
 
 }  // namespace
