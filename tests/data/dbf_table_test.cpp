@@ -7,6 +7,7 @@
 #include <iterator>
 
 #include "data/file_lock.h"
+#include "data/dbf_header.h"
 #include "data/fpt_file.h"
 #include "data/runtime_error.h"
 #include "dbf_test_folder.h"
@@ -101,6 +102,42 @@ TEST(DbfTable, ReadsTheBinaryTypesOfOtherPrograms) {
   EXPECT_EQ(table->get(1).number(), -2);
   EXPECT_DOUBLE_EQ(table->get(2).number(), 12.34);
   EXPECT_EQ(table->get(3).number(), 2.5);
+}
+
+TEST(DbfTable, ReadsVisualFoxProTablesWithBinaryMemoPointers) {
+  testing::TestFolder folder;
+  std::vector<DbfField> fields = {{"ID", 'I', 4, 0, 0, 0},   {"ALTA", 'T', 8, 0, 0, 0}, {"NOTA", 'M', 4, 0, 0, 0},
+                                  {"FOTO", 'G', 4, 0, 0, 0}, {"NOMBRE", 'C', 6, 0, 0, 0}};
+  Result<DbfHeader> header = make_dbf_header(fields, 0x30, 0x03);
+  ASSERT_TRUE(header) << header.error().text;
+  header->record_count = 1;
+  EXPECT_EQ(header->table_flags, 0x02);  // The memo-file flag of Visual FoxPro tables.
+  std::vector<std::byte> bytes = encode_dbf_header(*header);
+  ASSERT_EQ(bytes.size(), 32u + 5 * 32 + 1 + 263);  // The backlink follows the terminator.
+  {
+    Result<std::unique_ptr<FptFile>> memo = FptFile::create(folder / "VFP.FPT");
+    ASSERT_TRUE(memo);
+    ASSERT_EQ(*(*memo)->write(0, "Hello"), 8u);
+    ASSERT_EQ(*(*memo)->write(0, std::string("\x89PNG\0", 5), 2), 9u);
+  }
+  const std::string record = std::string(" ") + std::string("\xFE\xFF\xFF\xFF", 4) +
+                             std::string("\xE1\x8A\x25\x00\x40\xA5\xAE\x02", 8) + std::string("\x08\0\0\0", 4) +
+                             std::string("\x09\0\0\0", 4) + "Pe\xF1" "a  " + "\x1A";
+  for (const char c : record) bytes.push_back(std::byte(c));
+  std::ofstream(folder / "VFP.DBF", std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+
+  auto table = open_table(folder / "VFP.DBF");
+  ASSERT_TRUE(table);
+  EXPECT_EQ(table->get("ID").number(), -2);
+  EXPECT_EQ(table->get("ALTA").text(), "2024-03-15 12:30:00");
+  EXPECT_EQ(table->get("NOTA").text(), "Hello");
+  EXPECT_EQ(table->get("FOTO").text(), std::string("\x89PNG\0", 5));  // Binary, never converted.
+  EXPECT_EQ(table->get("NOMBRE").text(), "Peña  ");
+  ASSERT_TRUE(table->lock_current());
+  EXPECT_FALSE(table->put("ALTA", "2024-03-15"));  // Date-times are only read.
+  ASSERT_TRUE(table->put("NOTA", "Hello, world: longer than before"));
+  ASSERT_TRUE(table->unlock());
+  EXPECT_EQ(table->raw_field(3), std::string("\x08\0\0\0", 4));  // Still fits its block.
 }
 
 TEST(DbfTable, RejectsValuesThatDoNotFitAndLeavesTheField) {
