@@ -12,7 +12,7 @@
 #include "data/dbf_table.h"
 #include "data/table_types.h"
 #include "data/unique_fd.h"
-#include "data/dbf_test_folder.h"  // tests/data/
+#include "data/dbf_test_folder.h"
 
 namespace {
 
