@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -129,6 +130,11 @@ class WindowSystem {
   bool SETMULTIWINCLIPPOS(Handle window, Handle insert_after, int x, int y, int width, int height,
                           std::uint32_t position_flags, int clip_flags = 2);
   bool CENTERWINDOW(Handle window);
+  // {record length, flags, show command, minimised x, y, maximised x, y, normal left, top,
+  // right, bottom}; all 0 for an unknown window.
+  std::array<int, 11> GETWINDOWPLACEMENT(Handle window) const;
+  // Restores the normal rectangle and applies the show command; false for an unknown window.
+  bool SETWINDOWPLACEMENT(Handle window, const std::array<int, 11>& placement);
 
   // Focus and activation.
   Handle GETFOCUS() const { return m_focus; }

@@ -138,6 +138,30 @@ bool WindowSystem::CENTERWINDOW(Handle handle) {
   return true;
 }
 
+std::array<int, 11> WindowSystem::GETWINDOWPLACEMENT(Handle handle) const {
+  const Window* window = find(handle);
+  if (!window || handle == m_desktop) return {};
+  constexpr int kRecordLength = 44;
+  const int show = (window->style & WS_MINIMIZE)   ? SW_SHOWMINIMIZED
+                   : (window->style & WS_MAXIMIZE) ? SW_SHOWMAXIMIZED
+                                                   : SW_SHOWNORMAL;
+  const Rect& normal = (window->style & (WS_MINIMIZE | WS_MAXIMIZE)) ? window->normal_rect : window->rect;
+  return {kRecordLength, 0, show, -1, -1, -1, -1, normal.left, normal.top, normal.right, normal.bottom};
+}
+
+bool WindowSystem::SETWINDOWPLACEMENT(Handle handle, const std::array<int, 11>& placement) {
+  Window* window = find(handle);
+  if (!window || handle == m_desktop) return false;
+  const Rect normal{placement[7], placement[8], placement[9], placement[10]};
+  if (window->style & (WS_MINIMIZE | WS_MAXIMIZE)) {
+    window->normal_rect = normal;
+  } else {
+    move_to(handle, normal, 0);
+  }
+  SHOWWINDOW(handle, placement[2]);
+  return true;
+}
+
 Handle WindowSystem::WINDOWFROMPOINT(Point point) const {
   for (Handle top : m_top_level) {
     if (!ISWINDOWVISIBLE(top) || !GETWINDOWRECT(top).contains(point.x, point.y)) continue;

@@ -163,6 +163,26 @@ TEST_F(Dialogs, ClosingADialogAsksForCancel) {
   EXPECT_EQ(commands, std::vector<std::int64_t>{IDCANCEL});
 }
 
+TEST_F(Dialogs, AHookOnADialogRunsBeforeItsBlockAndCanPassMessagesOn) {
+  std::vector<std::string> order;
+  const Handle dialog = ws.CREATEDIALOGEX("MAIL_TEST", frame, [&](Handle, MessageId m, const Param&, const Param&) -> std::int64_t {
+    if (m == WM_USER + 5) order.push_back("block");
+    return m == WM_USER + 5 ? 9 : 0;
+  });
+  int level = 0;
+  level = ws.SUBCLASSWINDOW(
+      dialog,
+      [&](Handle w, MessageId m, const Param& wp, const Param& lp) -> std::int64_t {
+        if (m == WM_USER + 5) order.push_back("hook");
+        return ws.CALLWINDOWPROC(level, w, m, wp, lp);
+      },
+      MessageFilter::only({WM_USER + 5, WM_NCDESTROY}));
+  EXPECT_EQ(level, 1);
+  EXPECT_EQ(ws.SENDMESSAGE(dialog, WM_USER + 5), 9);  // The hook passed it on to the dialog's own block.
+  EXPECT_EQ(order, (std::vector<std::string>{"hook", "block"}));
+  EXPECT_TRUE(ws.DESTROYWINDOW(dialog));
+}
+
 TEST(DialogUnits, BaseUnitsOfTheDialogFonts) {
   struct Case {
     DialogFont font;

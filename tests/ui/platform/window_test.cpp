@@ -137,5 +137,21 @@ TEST_F(Windows, MinimiseAndMaximiseChangeTheRectangleAndSendSize) {
   EXPECT_EQ(sizes, (std::vector<std::int64_t>{SIZE_MAXIMIZED, SIZE_MINIMIZED, SIZE_RESTORED}));
 }
 
+TEST_F(Windows, PlacementKeepsTheNormalRectangleOfAMaximisedWindow) {
+  const Handle frame = make_window();
+  ws.SHOWWINDOW(frame, SW_SHOWMAXIMIZED);
+  const std::array<int, 11> placement = ws.GETWINDOWPLACEMENT(frame);
+  EXPECT_EQ(placement[2], SW_SHOWMAXIMIZED);
+  EXPECT_EQ((std::array<int, 4>{placement[7], placement[8], placement[9], placement[10]}),
+            (std::array<int, 4>{10, 10, 310, 210}));
+  std::array<int, 11> restored = placement;
+  restored[2] = SW_SHOWNORMAL;
+  restored[9] = 410;
+  EXPECT_TRUE(ws.SETWINDOWPLACEMENT(frame, restored));
+  EXPECT_EQ(ws.GETWINDOWRECT(frame), (Rect{10, 10, 410, 210}));
+  EXPECT_FALSE(ws.SETWINDOWPLACEMENT(0x7FFFFFF0, restored));
+  EXPECT_EQ(ws.GETWINDOWPLACEMENT(0x7FFFFFF0)[0], 0);
+}
+
 }  // namespace
 }  // namespace ui::platform
