@@ -152,6 +152,42 @@ TEST(Use, AMissingTableIsARunTimeErrorWithItsFullPath) {
   EXPECT_FALSE(f.session.areas().used(1));
 }
 
+TEST(Use, OpensWithTheControllingOrderAskedForAndSeeksDatesSoftly) {
+  SessionFixture f;
+  testing::create_indexed_table(f.session, "LOG_DIAG", f.folder / "BASES");
+  testing::create_indexed_table(f.session, "FONTS", f.folder / "BASES");
+  auto fonts = USE(f.session, {}, "FONTS");
+  auto log = USE(f.session, {}, "LOG_DIAG", "LOG_DIA2");
+  EXPECT_EQ(log->Alias, "LOG_DIA002");
+  ASSERT_NE(log->table().controlling_order(), nullptr);
+  EXPECT_EQ(log->table().controlling_order()->name(), "LOG_DIA2");
+  for (int day : {20, 5, 12}) {
+    ADD_NEW_REC(f.session);
+    log->put("FECHA", Value(Date::from_ymd(2026, 3, day)));
+    log->put("HORA", Value("08:00:00"));
+    UNLOCK_NEW_REC(f.session);
+  }
+  struct Case { int day; bool is_eof; int found_day; };
+  constexpr Case kCases[] = {
+      {12, false, 12},  // A date present: its row.
+      {13, false, 20},  // Between keys: the next later one.
+      {1, false, 5},    // Before every key: the first.
+      {21, true, 0},    // After the last key: end of table.
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.day);
+    SEEK_DATE(f.session, "", Date::from_ymd(2026, 3, c.day));
+    EXPECT_EQ(log->Eof(), c.is_eof);
+    if (!c.is_eof) {
+      EXPECT_EQ(log->get("FECHA").date(), Date::from_ymd(2026, 3, c.found_day));
+    }
+  }
+  // An exact seek of an absent key ends at EOF.
+  EXPECT_FALSE(log->Seek(Value("20260313")));
+  EXPECT_TRUE(log->Eof());
+  EXPECT_EQ(f.session.areas().current(), log->Area);
+}
+
 TEST(Use, AMissingTagIsARunTimeErrorAndLeavesNothingOpen) {
   SessionFixture f;
   create_catalogued_table("FONTS", f.folder / "BASES/FONTS.DBF");
