@@ -241,7 +241,8 @@ int SeeEngine::seeExtractText(std::string_view text, std::string_view keyword, s
   const auto found = std::search(text.begin(), text.end(), keyword.begin(), keyword.end(), ascii_iequal);
   if (found == text.end()) return 0;
   const size_t at = static_cast<size_t>(found - text.begin());
-  const size_t begin = text.find_last_of("\r\n", at) == std::string_view::npos ? 0 : text.find_last_of("\r\n", at) + 1;
+  const size_t previous_end = text.find_last_of("\r\n", at);
+  const size_t begin = previous_end == std::string_view::npos ? 0 : previous_end + 1;
   size_t end = text.find_first_of("\r\n", at);
   if (end == std::string_view::npos) end = text.size();
   return fill_buffer(buffer, text.substr(begin, end - begin), size);
