@@ -224,6 +224,14 @@ Result<void> CdxFile::write_node(std::uint32_t page, const CdxNode& node, char p
   return {};
 }
 
+Result<bool> CdxFile::write_node_if_fits(std::uint32_t page, const CdxNode& node, char pad) {
+  std::uint8_t bytes[kCdxPageSize];
+  if (!encode_cdx_node_if_fits(node, pad, bytes)) return false;
+  if (auto r = write_bytes(page, bytes); !r) return r.error();
+  m_cache.put(m_id, page, std::make_shared<const CdxNode>(node));
+  return true;
+}
+
 Result<std::uint32_t> CdxFile::allocate_page() {
   if (!holds_write_lock()) return error("page allocation without the index write lock");
   // The free-list head is taken out of the header before the page is used, so a crash

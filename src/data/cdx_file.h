@@ -57,6 +57,8 @@ class CdxFile {
   Result<std::shared_ptr<const CdxNode>> read_node(std::uint32_t page, int key_length, char pad);
   // Requires the write lock and cdx_node_fits(node, pad).
   [[nodiscard]] Result<void> write_node(std::uint32_t page, const CdxNode& node, char pad);
+  // Writes the node when it fits in one page; false (and nothing written) when not.
+  Result<bool> write_node_if_fits(std::uint32_t page, const CdxNode& node, char pad);
   // A page for a new node: the head of the free list, else a new page at the end.
   Result<std::uint32_t> allocate_page();
   // Two consecutive new pages at the end of the file, for a tag header.

@@ -183,6 +183,11 @@ bool cdx_node_fits(const CdxNode& node, char pad) {
 }
 
 void encode_cdx_node(const CdxNode& node, char pad, std::span<std::uint8_t> page) {
+  (void)encode_cdx_node_if_fits(node, pad, page);
+}
+
+bool encode_cdx_node_if_fits(const CdxNode& node, char pad, std::span<std::uint8_t> page) {
+  if (!node.is_leaf() && node.size() > cdx_interior_capacity(node.key_length())) return false;
   std::fill(page.begin(), page.end(), std::uint8_t{0});
   put_le(page, 0, node.attributes(), 2);
   put_le(page, 2, node.size(), 2);
@@ -198,12 +203,16 @@ void encode_cdx_node(const CdxNode& node, char pad, std::span<std::uint8_t> page
       put_be32(page, at + kl + 4, node.child(i));
       at += kl + 8;
     }
-    return;
+    return true;
   }
 
-  LeafWidths w{};
-  const std::size_t used = leaf_bytes(node, pad, w);
-  put_le(page, 12, kLeafDataSize - used, 2);
+  // One pass: entries are written while the key data is measured, and the whole is
+  // given up when it runs out of room.
+  std::uint32_t max_recno = 0;
+  for (std::size_t i = 0; i < node.size(); ++i) max_recno = std::max(max_recno, node.recno(i));
+  const LeafWidths w = leaf_widths(node.key_length(), max_recno);
+  const std::size_t entries_end = kLeafHeaderSize + node.size() * w.entry_bytes;
+  if (entries_end > kCdxPageSize) return false;
   put_le(page, 14, w.rec_bits >= 32 ? 0xFFFFFFFFu : (1u << w.rec_bits) - 1, 4);
   page[18] = static_cast<std::uint8_t>((1u << w.dup_bits) - 1);
   page[19] = static_cast<std::uint8_t>((1u << w.trail_bits) - 1);
@@ -217,12 +226,15 @@ void encode_cdx_node(const CdxNode& node, char pad, std::span<std::uint8_t> page
     const std::size_t trail = trailing_pad(key, pad);
     const std::size_t dup = i == 0 ? 0 : shared_prefix(node.key(i - 1), key, kl - trail);
     const std::size_t stored = kl - trail - dup;
+    if (data_end < entries_end + stored) return false;
     data_end -= stored;
     std::memcpy(page.data() + data_end, key.data() + dup, stored);
     const std::uint64_t v = (std::uint64_t{trail} << (w.rec_bits + w.dup_bits)) |
                             (std::uint64_t{dup} << w.rec_bits) | node.recno(i);
     put_le(page, kLeafHeaderSize + i * w.entry_bytes, v, w.entry_bytes);
   }
+  put_le(page, 12, data_end - entries_end, 2);
+  return true;
 }
 
 }  // namespace data

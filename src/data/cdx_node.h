@@ -77,8 +77,10 @@ Result<CdxNode> decode_cdx_node(std::span<const std::uint8_t> page, int key_leng
 // size including the record-number widths the leaf would need).
 bool cdx_node_fits(const CdxNode& node, char pad);
 
-// Encodes the node into a zeroed page. Requires: cdx_node_fits(node, pad).
+// Encodes the node into a page. Requires: cdx_node_fits(node, pad).
 void encode_cdx_node(const CdxNode& node, char pad, std::span<std::uint8_t> page);
+// Encodes the node when it fits in one page and returns whether it did.
+bool encode_cdx_node_if_fits(const CdxNode& node, char pad, std::span<std::uint8_t> page);
 
 // Entries an interior node of this key length can hold.
 constexpr std::size_t cdx_interior_capacity(int key_length) { return 500 / (key_length + 8); }

@@ -54,8 +54,13 @@ class CdxPageCache {
   };
   struct KeyHash {
     std::size_t operator()(const Key& k) const {
-      return std::hash<std::uint64_t>()(k.file.inode * 0x9E3779B97F4A7C15ULL ^ k.file.device ^
-                                        (std::uint64_t{k.page} << 20));
+      // Pages are multiples of 512 of a few files: mix every bit into the low ones.
+      std::uint64_t x = k.file.inode * 0x9E3779B97F4A7C15ULL ^ k.file.device ^ (std::uint64_t{k.page} >> 9);
+      x ^= x >> 30;
+      x *= 0xBF58476D1CE4E5B9ULL;
+      x ^= x >> 27;
+      x *= 0x94D049BB133111EBULL;
+      return static_cast<std::size_t>(x ^ (x >> 31));
     }
   };
   struct FileIdHash {

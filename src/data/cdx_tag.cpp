@@ -227,8 +227,9 @@ std::size_t CdxTag::split_point(const CdxNode& node, bool appended_at_end) const
 
 Result<void> CdxTag::store(Path& path, std::size_t level, CdxNode& changed, bool appended_at_end) {
   const std::uint32_t page = path[level].page;
-  if (cdx_node_fits(changed, m_pad)) {
-    if (auto r = m_file.write_node(page, changed, m_pad); !r) return error(r.error().text);
+  auto written = m_file.write_node_if_fits(page, changed, m_pad);
+  if (!written) return error(written.error().text);
+  if (*written) {
     if (level == 0 || changed.empty()) return {};
     // The parent keeps each child's last entry; fix it when that changed.
     const Step& up = path[level - 1];
