@@ -5,6 +5,8 @@ set -uo pipefail
 cd "$(dirname "$0")/.."
 
 bash scripts/install-deps.sh || { echo "0 passed, 1 failed"; exit 1; }
+# Paths relative to the checkout let ccache reuse objects compiled in another clone.
+export CCACHE_BASEDIR="$PWD"
 jobs=$(nproc)
 passed=0
 failed=0

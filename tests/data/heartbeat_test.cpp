@@ -3,26 +3,14 @@
 #include <gtest/gtest.h>
 #include <fstream>
 
+#include "support/temp_folder.h"
+
 namespace data {
 namespace {
 
 namespace fs = std::filesystem;
 
-class TempFolder {
- public:
-  TempFolder() {
-    std::string pattern = (fs::path(testing::TempDir()) / "qv_hbeat_XXXXXX").string();
-    m_path = ::mkdtemp(pattern.data());
-  }
-  ~TempFolder() {
-    std::error_code ec;
-    fs::remove_all(m_path, ec);
-  }
-  const fs::path& path() const { return m_path; }
-
- private:
-  fs::path m_path;
-};
+using test_support::TempFolder;
 
 std::string contents(const fs::path& file) {
   std::ifstream in(file, std::ios::binary);

@@ -5,27 +5,15 @@
 #include <gtest/gtest.h>
 #include <fstream>
 
+#include "support/temp_folder.h"
+
 namespace data {
 namespace {
 
 namespace fs = std::filesystem;
 
 // A fresh folder under the test temporary folder, removed with everything in it.
-class TempFolder {
- public:
-  TempFolder() {
-    std::string pattern = (fs::path(testing::TempDir()) / "qv_folder_XXXXXX").string();
-    m_path = ::mkdtemp(pattern.data());
-  }
-  ~TempFolder() {
-    std::error_code ec;
-    fs::remove_all(m_path, ec);
-  }
-  const fs::path& path() const { return m_path; }
-
- private:
-  fs::path m_path;
-};
+using test_support::TempFolder;
 
 void touch(const fs::path& file) { std::ofstream(file) << ""; }
 
