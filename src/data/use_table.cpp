@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <thread>
 
+#include "data/order_seek_date.h"
 #include "data/program_folder.h"
 #include "data/runtime_error.h"
 #include "data/text.h"
@@ -206,8 +207,10 @@ std::unique_ptr<WDBTable> USE(TableSession& session, std::any owner, std::string
 
 void SEEK_DATE(TableSession& session, std::string_view prefix, const Date& date) {
   DbfTable& table = session.areas().current_table();
-  Result<bool> found = table.seek(Value(std::string(prefix) + DTOS(date)), SeekMode::Soft);
-  if (!found) throw RuntimeError("SEEK_DATE", "DBFCDX", table.path().string() + ": " + found.error().text);
+  if (Result<void> sought = SEEK_DATE(table, prefix, date); !sought) {
+    throw RuntimeError("SEEK_DATE", session.driver(session.areas().current()),
+                       table.path().string() + ": " + sought.error().text);
+  }
 }
 
 void XDELAY(long milliseconds) {

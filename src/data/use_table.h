@@ -37,8 +37,8 @@ struct UseOptions {
 std::unique_ptr<WDBTable> USE(TableSession& session, std::any owner, std::string_view name,
                               std::string_view order = "", const UseOptions& options = {});
 
-// Soft seek of `prefix` + DTOS(date) in the current area's controlling order: the pointer stops on
-// the first key on or after that date, at EOF when there is none.
+// SEEK_DATE of data/order_seek_date.h on the current area's table; a failed seek (no controlling
+// order, an unreadable index) throws RuntimeError.
 void SEEK_DATE(TableSession& session, std::string_view prefix, const Date& date);
 
 // Waits `milliseconds` on the steady clock, processing no window messages.
