@@ -125,7 +125,7 @@ std::string default_type(data::CdxKeyType type) {
 }
 
 int run_seek(std::span<const std::string> arguments) {
-  const Command& self = index_commands()[1];
+  const Command self = index_commands()[1];  // A copy: the list is a temporary.
   const Options o = parse(arguments, {"--soft", "--show-deleted", "--type"});
   if (o.bad || o.positional.size() != 3) return usage_error(self);
   auto table = open_indexed(o.positional[0], data::Access::ReadOnly);

@@ -70,7 +70,7 @@ int run_delete(std::span<const std::string> arguments) {
 // Holds a record lock (or, for record 0, the append lock) for SECONDS, so other programs
 // and tests can watch it. Prints "locked" once the lock is held.
 int run_lock(std::span<const std::string> arguments) {
-  const Command& self = record_commands()[3];
+  const Command self = record_commands()[3];  // A copy: the list is a temporary.
   if (arguments.size() != 3) return usage_error(self);
   const bool is_header = arguments[1] == "0";
   const std::uint32_t recno = parse_recno(arguments[1]);

@@ -45,7 +45,7 @@ int run_init_site(std::span<const std::string> arguments) {
 }
 
 int run_demo_site(std::span<const std::string> arguments) {
-  const Command& self = site_commands()[1];
+  const Command self = site_commands()[1];  // A copy: the list is a temporary.
   if (arguments.size() != 1 && arguments.size() != 3) return usage_error(self);
   data::DemoMailSandbox sandbox;
   if (arguments.size() == 3) {

@@ -111,7 +111,7 @@ bool parse_fields(std::string_view text, data::TableStructure& structure) {
 }
 
 int run_create(std::span<const std::string> arguments) {
-  const Command& self = table_commands()[2];
+  const Command self = table_commands()[2];  // A copy: the list is a temporary.
   if (arguments.empty()) return usage_error(self);
   data::TableStructure structure;
   data::TableCreateOptions options;
