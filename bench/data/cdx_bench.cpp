@@ -124,7 +124,8 @@ void BM_SeekExact(benchmark::State& state) {
     if (!table->go_to(n + 1)) std::abort();
     keys.emplace_back(table->text(1) + table->text(2));
   }
-  std::size_t i = 0, found = 0;
+  std::size_t i = 0;
+  benchmark::IterationCount found = 0;
   for (auto _ : state) {
     auto r = table->seek(keys[i++ & 4095]);
     found += r && *r;

@@ -41,11 +41,13 @@ Result<void> write_file(const std::filesystem::path& file, std::string_view byte
   return {};
 }
 
-Row weekly_schedule(std::string_view destination) {
+// A recipient row sent to at every hour of every day, with `extra` fields after the schedule.
+Row weekly_schedule(std::string_view destination, const Row& extra = {}) {
   Row row{{"NEGOCIO", Value(kDemoBusiness)}, {"DESTINO", Value(destination)}};
   for (std::string_view day : {"L_HORA", "K_HORA", "M_HORA", "J_HORA", "V_HORA", "S_HORA", "D_HORA"}) {
     row.emplace_back(day, Value(kAllDay));
   }
+  row.insert(row.end(), extra.begin(), extra.end());
   return row;
 }
 
@@ -138,17 +140,9 @@ Result<void> create_demo_site(const SiteBuilder& builder, TableSession& session,
                 {"HTML_EMBED", Value("LOGO.PNG")},
                 {"LISTO", Value(1)}}});
   // A recipient or approver for each notification kind.
-  append_rows(session, "MAIL_T", {[] {
-                Row row = weekly_schedule("gerencia@demo.test");
-                row.emplace_back("NOMBRE", Value("Gerencia"));
-                row.emplace_back("INFORME1", Value(1));
-                return row;
-              }()});
-  append_rows(session, "MAIL_MM", {[] {
-                Row row = weekly_schedule("compras@demo.test");
-                row.emplace_back("NOMBRE", Value("Compras"));
-                return row;
-              }()});
+  append_rows(session, "MAIL_T",
+              {weekly_schedule("gerencia@demo.test", {{"NOMBRE", Value("Gerencia")}, {"INFORME1", Value(1)}})});
+  append_rows(session, "MAIL_MM", {weekly_schedule("compras@demo.test", {{"NOMBRE", Value("Compras")}})});
   append_rows(session, "MAIL_R", {weekly_schedule("tours@demo.test")});
   append_rows(session, "MAIL_P",
               {{{"CASILLERO", Value(sandbox.user)},
