@@ -13,6 +13,7 @@
 #include "data/file_io.h"
 #include "data/file_lock.h"
 #include "data/fpt_file.h"
+#include "data/name_case.h"
 #include "data/runtime_error.h"
 
 namespace data {
@@ -20,15 +21,6 @@ namespace {
 
 Error io_error(const std::filesystem::path& path, const std::string& what) {
   return table_error(TableErrorCode::Io, what + " " + path.string() + ": " + std::strerror(errno));
-}
-
-bool same_name(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    const auto upper = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; };
-    if (upper(a[i]) != upper(b[i])) return false;
-  }
-  return true;
 }
 
 // The file beside `table` with extension `extension`, found case-insensitively because
@@ -42,7 +34,8 @@ std::filesystem::path companion_file(const std::filesystem::path& table, std::st
   const std::filesystem::path folder = table.has_parent_path() ? table.parent_path() : ".";
   for (const auto& entry : std::filesystem::directory_iterator(folder, ec)) {
     const std::filesystem::path& candidate = entry.path();
-    if (same_name(candidate.stem().string(), stem) && same_name(candidate.extension().string(), extension)) {
+    if (equals_ignoring_case(candidate.stem().string(), stem) &&
+        equals_ignoring_case(candidate.extension().string(), extension)) {
       return candidate;
     }
   }
@@ -78,15 +71,18 @@ DbfTable::~DbfTable() {
   if (m_fd) (void)close();
 }
 
-Result<std::unique_ptr<DbfTable>> DbfTable::open(const std::filesystem::path& path, const TableOpenOptions& options) {
+Result<std::unique_ptr<DbfTable>> DbfTable::open(const std::filesystem::path& path,
+                                                 const TableOpenOptions& options) {
   const bool read_only = options.access == Access::ReadOnly;
   UniqueFd fd(::open(path.c_str(), (read_only ? O_RDONLY : O_RDWR) | O_CLOEXEC));
   if (!fd) {
-    if (errno == ENOENT) return table_error(TableErrorCode::NotFound, "table " + path.string() + " does not exist");
+    if (errno == ENOENT)
+      return table_error(TableErrorCode::NotFound, "table " + path.string() + " does not exist");
     return io_error(path, "cannot open table");
   }
   // A read-only reader still keeps exclusive users out, as other programs' readers do.
-  const LockKind share_lock = options.share == Share::Exclusive && !read_only ? LockKind::Exclusive : LockKind::Shared;
+  const LockKind share_lock =
+      options.share == Share::Exclusive && !read_only ? LockKind::Exclusive : LockKind::Shared;
   if (!lock_whole_file(fd.get(), share_lock)) {
     return table_error(TableErrorCode::Busy, "table " + path.string() + " is in use by another program");
   }
@@ -94,7 +90,8 @@ Result<std::unique_ptr<DbfTable>> DbfTable::open(const std::filesystem::path& pa
   if (Result<void> ok = table->load_header(); !ok) return ok.error();
   if (options.share == Share::Exclusive && is_local_file(table->m_fd.get())) {
     struct stat st {};
-    if (::fstat(table->m_fd.get(), &st) == 0) (void)table->m_map.map(table->m_fd.get(), static_cast<std::size_t>(st.st_size));
+    if (::fstat(table->m_fd.get(), &st) == 0)
+      (void)table->m_map.map(table->m_fd.get(), static_cast<std::size_t>(st.st_size));
   }
   if (Result<void> ok = table->open_memo_file(); !ok) return ok.error();
   if (table->m_options.production_index) {
@@ -125,8 +122,8 @@ Result<void> DbfTable::load_header() {
   const std::uint64_t data_bytes = static_cast<std::uint64_t>(st.st_size) - m_header.header_length;
   const std::uint64_t whole_records = data_bytes / m_header.record_length;
   if (m_header.record_count > whole_records) {
-    m_warning = "the header states " + std::to_string(m_header.record_count) + " records but the file holds only " +
-                std::to_string(whole_records) + "; reading those";
+    m_warning = "the header states " + std::to_string(m_header.record_count) +
+                " records but the file holds only " + std::to_string(whole_records) + "; reading those";
     m_header.record_count = static_cast<std::uint32_t>(whole_records);
   }
 
@@ -152,7 +149,8 @@ Result<void> DbfTable::open_memo_file() {
   return {};
 }
 
-Result<std::unique_ptr<DbfTable>> DbfTable::create(const std::filesystem::path& path, const TableStructure& structure,
+Result<std::unique_ptr<DbfTable>> DbfTable::create(const std::filesystem::path& path,
+                                                   const TableStructure& structure,
                                                    const TableCreateOptions& options) {
   std::vector<DbfField> fields;
   bool has_memo = false;
@@ -166,21 +164,25 @@ Result<std::unique_ptr<DbfTable>> DbfTable::create(const std::filesystem::path& 
     if (field.type == 'M') width = 10;
     if (field.type == 'I') width = 4;
     if (field.type == 'B' || field.type == 'Y') width = 8;
-    if (field.type != 'C' && field.type != 'N' && field.type != 'F' && field.type != 'D' && field.type != 'L' &&
-        field.type != 'M' && field.type != 'I' && field.type != 'B' && field.type != 'Y') {
+    if (field.type != 'C' && field.type != 'N' && field.type != 'F' && field.type != 'D' &&
+        field.type != 'L' && field.type != 'M' && field.type != 'I' && field.type != 'B' &&
+        field.type != 'Y') {
       return table_error(TableErrorCode::BadValue,
                          "field " + spec.name + ": type " + std::string(1, spec.type) + " cannot be created");
     }
     if (width <= 0 || width > 255 || spec.decimals < 0 || spec.decimals > 255) {
-      return table_error(TableErrorCode::BadValue, "field " + spec.name + " has width " + std::to_string(width));
+      return table_error(TableErrorCode::BadValue,
+                         "field " + spec.name + " has width " + std::to_string(width));
     }
     field.width = static_cast<std::uint16_t>(width);
-    field.decimals = static_cast<std::uint8_t>(field.type == 'N' || field.type == 'F' || field.type == 'B' ? spec.decimals : 0);
+    field.decimals = static_cast<std::uint8_t>(
+        field.type == 'N' || field.type == 'F' || field.type == 'B' ? spec.decimals : 0);
     has_memo |= field.type == 'M';
     fields.push_back(std::move(field));
   }
   // FoxPro 2.x tables with an FPT, as the suite's other programs write them.
-  Result<DbfHeader> header = make_dbf_header(std::move(fields), has_memo ? 0xF5 : 0x03, code_page_mark(options.code_page));
+  Result<DbfHeader> header =
+      make_dbf_header(std::move(fields), has_memo ? 0xF5 : 0x03, code_page_mark(options.code_page));
   if (!header) return table_error(TableErrorCode::BadValue, header.error().text);
   const std::tm now = today();
   header->update_year = static_cast<std::uint8_t>(now.tm_year);  // Years since 1900.
@@ -221,7 +223,7 @@ Result<void> DbfTable::close() {
 
 int DbfTable::field_pos(std::string_view name) const {
   for (std::size_t i = 0; i < m_visible_fields.size(); ++i) {
-    if (same_name(m_header.fields[m_visible_fields[i]].name, name)) return static_cast<int>(i) + 1;
+    if (equals_ignoring_case(m_header.fields[m_visible_fields[i]].name, name)) return static_cast<int>(i) + 1;
   }
   return 0;
 }
@@ -273,7 +275,8 @@ Value DbfTable::get(int pos) const {
 
 Value DbfTable::get(std::string_view name) const {
   const int pos = field_pos(name);
-  if (pos == 0) throw RuntimeError("FieldGet", "DBF", m_path.filename().string() + " has no field " + std::string(name));
+  if (pos == 0)
+    throw RuntimeError("FieldGet", "DBF", m_path.filename().string() + " has no field " + std::string(name));
   return get(pos);
 }
 
@@ -308,7 +311,9 @@ Result<void> DbfTable::set_order(std::string_view tag) {
     return {};
   }
   TableOrder* order = m_index ? m_index->find_order(tag) : nullptr;
-  if (!order) return table_error(TableErrorCode::NoOrder, m_path.filename().string() + " has no tag " + std::string(tag));
+  if (!order)
+    return table_error(TableErrorCode::NoOrder,
+                       m_path.filename().string() + " has no tag " + std::string(tag));
   if (Result<void> ok = commit(); !ok) return ok;
   m_order = order;
   return {};

@@ -3,21 +3,9 @@
 #include <cstring>
 
 #include "data/dbf_field_codec.h"
+#include "data/name_case.h"
 
 namespace data {
-namespace {
-
-bool same_name(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    const auto upper = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; };
-    if (upper(a[i]) != upper(b[i])) return false;
-  }
-  return true;
-}
-
-}  // namespace
-
 TableFieldSource::TableFieldSource(const DbfTable& table, std::string alias)
     : m_table(table), m_alias(std::move(alias)) {}
 
@@ -30,7 +18,9 @@ void TableFieldSource::set_record(std::span<const std::byte> record, std::uint32
 void TableFieldSource::use_current_record() { m_use_current = true; }
 
 int TableFieldSource::field_index(std::string_view alias, std::string_view name) const {
-  if (!alias.empty() && !same_name(alias, m_alias) && !same_name(alias, m_table.path().stem().string())) return -1;
+  if (!alias.empty() && !equals_ignoring_case(alias, m_alias) &&
+      !equals_ignoring_case(alias, m_table.path().stem().string()))
+    return -1;
   const int pos = m_table.field_pos(name);
   return pos == 0 ? -1 : pos;
 }
@@ -69,7 +59,9 @@ bool TableFieldSource::deleted() const {
 
 std::uint32_t TableFieldSource::recno() const { return m_use_current ? m_table.rec_no() : m_recno; }
 
-std::string TableFieldSource::stored_text(std::string_view text) const { return encode_text(m_table.code_page(), text); }
+std::string TableFieldSource::stored_text(std::string_view text) const {
+  return encode_text(m_table.code_page(), text);
+}
 
 void TableFieldSource::append_stored_text(std::string_view text, std::string& out) const {
   encode_text(m_table.code_page(), text, out);

@@ -1,21 +1,11 @@
 #include "data/work_areas.h"
 
+#include "data/name_case.h"
 #include "data/runtime_error.h"
 
 namespace data {
-namespace {
-
-std::string upper(std::string_view text) {
-  std::string out(text);
-  for (char& c : out) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  }
-  return out;
-}
-
-}  // namespace
-
-Result<int> WorkAreas::open(const std::filesystem::path& path, const TableOpenOptions& options, std::string_view alias) {
+Result<int> WorkAreas::open(const std::filesystem::path& path, const TableOpenOptions& options,
+                            std::string_view alias) {
   const int area = lowest_free();
   if (area == 0) return table_error(TableErrorCode::Io, "every work area is in use");
   return open_in(area, path, options, alias);
@@ -26,10 +16,11 @@ Result<int> WorkAreas::open_in(int area, const std::filesystem::path& path, cons
   if (area < 1 || area > kMaxWorkAreas) {
     return table_error(TableErrorCode::Io, "work area " + std::to_string(area) + " does not exist");
   }
-  const std::string name = upper(alias.empty() ? path.stem().string() : alias);
+  const std::string name = upper_ascii(alias.empty() ? path.stem().string() : alias);
   const int holder = find_alias(name);
   if (holder != 0 && holder != area) {
-    return table_error(TableErrorCode::Io, "alias " + name + " is already in use in work area " + std::to_string(holder));
+    return table_error(TableErrorCode::Io,
+                       "alias " + name + " is already in use in work area " + std::to_string(holder));
   }
   if (Result<void> closed = close(area); !closed) return closed.error();
   Result<std::unique_ptr<DbfTable>> table = DbfTable::open(path, options);
@@ -58,7 +49,7 @@ void WorkAreas::select(int area) {
 }
 
 int WorkAreas::find_alias(std::string_view alias) const {
-  const std::string name = upper(alias);
+  const std::string name = upper_ascii(alias);
   for (int area = 1; area <= kMaxWorkAreas; ++area) {
     if (m_slots[area].table && m_slots[area].alias == name) return area;
   }
@@ -79,7 +70,8 @@ DbfTable* WorkAreas::table(int area) const {
 
 DbfTable& WorkAreas::current_table() const {
   DbfTable* table = this->table(m_current);
-  if (!table) throw RuntimeError("work area", "DBF", "work area " + std::to_string(m_current) + " is not in use");
+  if (!table)
+    throw RuntimeError("work area", "DBF", "work area " + std::to_string(m_current) + " is not in use");
   return *table;
 }
 

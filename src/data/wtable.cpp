@@ -2,20 +2,13 @@
 
 #include <cstdio>
 
+#include "data/name_case.h"
 #include "data/program_folder.h"
 #include "data/runtime_error.h"
 #include "data/text.h"
 
 namespace data {
 namespace {
-
-std::string upper_ascii(std::string_view text) {
-  std::string out(text);
-  for (char& c : out) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  }
-  return out;
-}
 
 void remove_quietly(const std::filesystem::path& file) {
   std::error_code ec;

@@ -4,17 +4,10 @@
 
 #include "command.h"
 #include "data/cdx_table_index.h"
+#include "data/name_case.h"
 
 namespace qvtable {
 namespace {
-
-std::string upper(std::string_view text) {
-  std::string out(text);
-  for (char& c : out) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  }
-  return out;
-}
 
 // The value a command-line text stands for in a field of this type; empty Value with
 // `ok` false when it cannot be read.
@@ -43,12 +36,13 @@ data::Value value_for_field(const data::DbfField& field, const std::string& text
       return data::Value(date);
     }
     case 'L': {
-      const std::string t = upper(text);
+      const std::string t = data::upper_ascii(text);
       if (t == "T" || t == ".T." || t == "TRUE" || t == "Y") return data::Value(true);
       ok = t == "F" || t == ".F." || t == "FALSE" || t == "N" || t.empty();
       return data::Value(false);
     }
-    default: return data::Value(text);
+    default:
+      return data::Value(text);
   }
 }
 
@@ -71,7 +65,8 @@ data::CdxPageCache& tool_page_cache() {
 std::unique_ptr<data::DbfTable> open_for_tool(const std::string& path, data::Access access) {
   data::TableOpenOptions options;
   options.access = access;
-  options.production_index = [access](data::DbfTable& table) -> data::Result<std::unique_ptr<data::TableIndex>> {
+  options.production_index =
+      [access](data::DbfTable& table) -> data::Result<std::unique_ptr<data::TableIndex>> {
     auto index = data::CdxTableIndex::open(table, tool_page_cache());
     if (!index && access == data::Access::ReadOnly) {
       fail(kDataProblem, "warning: index not used: " + index.error().text);
@@ -98,15 +93,19 @@ std::uint32_t parse_recno(std::string_view text) {
 int assign_fields(data::DbfTable& table, std::span<const std::string> assignments) {
   for (const std::string& assignment : assignments) {
     const std::size_t equals = assignment.find('=');
-    if (equals == std::string::npos || equals == 0) return fail(kUsage, "expected NAME=value, got \"" + assignment + "\"");
+    if (equals == std::string::npos || equals == 0)
+      return fail(kUsage, "expected NAME=value, got \"" + assignment + "\"");
     const std::string name = assignment.substr(0, equals);
     const int pos = table.field_pos(name);
-    if (pos == 0) return fail(kDataProblem, table.path().filename().string() + " has no field " + upper(name));
+    if (pos == 0)
+      return fail(kDataProblem,
+                  table.path().filename().string() + " has no field " + data::upper_ascii(name));
     bool ok = true;
     const data::Value value = value_for_field(table.field(pos), assignment.substr(equals + 1), ok);
     if (!ok) {
-      return fail(kDataProblem, "\"" + assignment.substr(equals + 1) + "\" is not a value for field " + upper(name) +
-                                    " (" + std::string(1, table.field(pos).type) + ")");
+      return fail(kDataProblem, "\"" + assignment.substr(equals + 1) + "\" is not a value for field " +
+                                    data::upper_ascii(name) + " (" + std::string(1, table.field(pos).type) +
+                                    ")");
     }
     if (data::Result<void> put = table.put(pos, value); !put) return fail(kDataProblem, put.error().text);
   }
