@@ -154,11 +154,11 @@ Result<std::unique_ptr<DbfTable>> DbfTable::create(const std::filesystem::path& 
                                                    const TableCreateOptions& options) {
   std::vector<DbfField> fields;
   bool has_memo = false;
-  for (const FieldSpec& spec : structure) {
+  for (const FieldSpec& item : structure) {
     DbfField field;
-    field.name = spec.name;
-    field.type = spec.type >= 'a' && spec.type <= 'z' ? static_cast<char>(spec.type - 'a' + 'A') : spec.type;
-    int width = spec.width;
+    field.name = item.name;
+    field.type = item.type >= 'a' && item.type <= 'z' ? static_cast<char>(item.type - 'a' + 'A') : item.type;
+    int width = item.width;
     if (field.type == 'D') width = 8;
     if (field.type == 'L') width = 1;
     if (field.type == 'M') width = 10;
@@ -168,15 +168,15 @@ Result<std::unique_ptr<DbfTable>> DbfTable::create(const std::filesystem::path& 
         field.type != 'L' && field.type != 'M' && field.type != 'I' && field.type != 'B' &&
         field.type != 'Y') {
       return table_error(TableErrorCode::BadValue,
-                         "field " + spec.name + ": type " + std::string(1, spec.type) + " cannot be created");
+                         "field " + item.name + ": type " + std::string(1, item.type) + " cannot be created");
     }
-    if (width <= 0 || width > 255 || spec.decimals < 0 || spec.decimals > 255) {
+    if (width <= 0 || width > 255 || item.decimals < 0 || item.decimals > 255) {
       return table_error(TableErrorCode::BadValue,
-                         "field " + spec.name + " has width " + std::to_string(width));
+                         "field " + item.name + " has width " + std::to_string(width));
     }
     field.width = static_cast<std::uint16_t>(width);
     field.decimals = static_cast<std::uint8_t>(
-        field.type == 'N' || field.type == 'F' || field.type == 'B' ? spec.decimals : 0);
+        field.type == 'N' || field.type == 'F' || field.type == 'B' ? item.decimals : 0);
     has_memo |= field.type == 'M';
     fields.push_back(std::move(field));
   }

@@ -61,12 +61,12 @@ constexpr FunctionSpec kFunctions[] = {
 
 const FunctionSpec* find_function(std::string_view name) {
   const std::string upper = UPPER(name);
-  for (const FunctionSpec& spec : kFunctions) {
-    if (spec.name == upper) return &spec;
+  for (const FunctionSpec& entry : kFunctions) {
+    if (entry.name == upper) return &entry;
   }
   if (upper.size() < 4) return nullptr;
-  for (const FunctionSpec& spec : kFunctions) {
-    if (spec.name.starts_with(upper)) return &spec;
+  for (const FunctionSpec& entry : kFunctions) {
+    if (entry.name.starts_with(upper)) return &entry;
   }
   return nullptr;
 }
@@ -89,11 +89,11 @@ int transform_width(const ExprNodes& arguments) {
 }
 
 // The static type of a call whose arguments passed their kind checks.
-Result<ExprType> call_type(const FunctionSpec& spec, const ExprNodes& args) {
+Result<ExprType> call_type(const FunctionSpec& entry, const ExprNodes& args) {
   const auto width_of = [&](std::size_t index) { return args[index]->type().width; };
   const auto clamp_width = [](long width) { return text_length(width); };
   using K = ResultKind;
-  switch (spec.id) {
+  switch (entry.id) {
     case Fn::Str:
     case Fn::StrZero:
       return ExprType{K::Text, clamp_width(constant_count(args, 1, width_of(0))), 0};
@@ -148,12 +148,12 @@ Result<ExprType> call_type(const FunctionSpec& spec, const ExprNodes& args) {
     case Fn::Int:
     case Fn::Abs: {
       const ExprType& a = args[0]->type();
-      return ExprType{K::Number, a.width, spec.id == Fn::Int ? 0 : a.decimals};
+      return ExprType{K::Number, a.width, entry.id == Fn::Int ? 0 : a.decimals};
     }
     default:
       break;
   }
-  switch (spec.result) {
+  switch (entry.result) {
     case K::Number:
       return ExprType{K::Number, computed_number_width(0), 0};
     case K::Date:
@@ -169,13 +169,13 @@ Result<ExprType> call_type(const FunctionSpec& spec, const ExprNodes& args) {
 }  // namespace
 
 Result<ExprNodePtr> make_call(std::string_view name, ExprNodes arguments) {
-  const FunctionSpec* spec = find_function(name);
-  if (!spec) return Error{kExprUnknownFunction, "unknown function " + UPPER(name) + "()"};
-  const std::string_view wanted = spec->arguments;
+  const FunctionSpec* entry = find_function(name);
+  if (!entry) return Error{kExprUnknownFunction, "unknown function " + UPPER(name) + "()"};
+  const std::string_view wanted = entry->arguments;
   const std::size_t required = static_cast<std::size_t>(
       std::count_if(wanted.begin(), wanted.end(), [](char c) { return c == '*' || (c >= 'A' && c <= 'Z'); }));
   if (arguments.size() < required || arguments.size() > wanted.size()) {
-    return Error{kExprBadArgumentCount, std::string(spec->name) + "() takes " +
+    return Error{kExprBadArgumentCount, std::string(entry->name) + "() takes " +
                                             (required == wanted.size() ? std::to_string(required)
                                                                        : std::to_string(required) + " to " +
                                                                              std::to_string(wanted.size())) +
@@ -185,14 +185,14 @@ Result<ExprNodePtr> make_call(std::string_view name, ExprNodes arguments) {
     const char letter = static_cast<char>(wanted[i] & ~0x20);  // Optional ones are lower case.
     if (wanted[i] == '*' || wanted[i] == '?') continue;
     if (static_cast<char>(arguments[i]->kind()) != letter) {
-      return Error{kExprTypeMismatch, std::string(spec->name) + "() needs " + letter + " as argument " +
+      return Error{kExprTypeMismatch, std::string(entry->name) + "() needs " + letter + " as argument " +
                                           std::to_string(i + 1) + ", not " +
                                           static_cast<char>(arguments[i]->kind())};
     }
   }
-  Result<ExprType> type = call_type(*spec, arguments);
+  Result<ExprType> type = call_type(*entry, arguments);
   if (!type) return type.error();
-  return make_call_node(*type, spec->id, std::move(arguments));
+  return make_call_node(*type, entry->id, std::move(arguments));
 }
 
 }  // namespace data

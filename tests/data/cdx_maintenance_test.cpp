@@ -51,14 +51,14 @@ constexpr TagSpec kTags[] = {
     {"DSC", 10, CdxKeyType::Character, false, true},
 };
 
-std::string random_key(std::mt19937& rng, const TagSpec& spec) {
-  if (spec.type == CdxKeyType::Numeric)
+std::string random_key(std::mt19937& rng, const TagSpec& shape) {
+  if (shape.type == CdxKeyType::Numeric)
     return cdx_numeric_key(static_cast<double>(static_cast<int>(rng() % 20001) - 10000) / 8.0);
   static const char kLetters[] = "AB Cab\xD1\xE9z";
-  const std::size_t length = rng() % (spec.key_length + 1);
+  const std::size_t length = rng() % (shape.key_length + 1);
   std::string key;
   for (std::size_t i = 0; i < length; ++i) key.push_back(kLetters[rng() % (sizeof kLetters - 1)]);
-  return cdx_fit_key(key, spec.key_length, ' ');
+  return cdx_fit_key(key, shape.key_length, ' ');
 }
 
 // What each tag should hold, following the same rules as the index.
@@ -109,15 +109,15 @@ TEST(CdxMaintenance, RandomInsertsAndRemovalsKeepEveryTagRight) {
   ASSERT_TRUE(created) << created.error().text;
   CdxIndex& index = **created;
   std::vector<Model> models;
-  for (const TagSpec& spec : kTags) {
-    CdxIndex::NewTag tag{spec.name, {}, spec.type, nullptr};
-    tag.header.key_length = spec.key_length;
-    tag.header.key_expression = spec.name;
-    tag.header.descending = spec.descending;
-    if (spec.unique) tag.header.options |= CdxTagHeader::kUnique;
+  for (const TagSpec& shape : kTags) {
+    CdxIndex::NewTag tag{shape.name, {}, shape.type, nullptr};
+    tag.header.key_length = shape.key_length;
+    tag.header.key_expression = shape.name;
+    tag.header.descending = shape.descending;
+    if (shape.unique) tag.header.options |= CdxTagHeader::kUnique;
     auto added = index.add_tag(tag);
     ASSERT_TRUE(added) << added.error().text;
-    models.push_back(Model{{}, spec.unique});
+    models.push_back(Model{{}, shape.unique});
   }
 
   std::mt19937 rng(20261211);
@@ -175,7 +175,7 @@ TEST(CdxMaintenance, RandomInsertsAndRemovalsKeepEveryTagRight) {
   CdxPageCache fresh;
   auto reopened = CdxIndex::open(path, fresh, CdxShare::Shared, false);
   ASSERT_TRUE(reopened) << reopened.error().text;
-  for (const TagSpec& spec : kTags) (*reopened)->find_tag(spec.name)->set_key_type(spec.type);
+  for (const TagSpec& shape : kTags) (*reopened)->find_tag(shape.name)->set_key_type(shape.type);
   expect_matches(**reopened, models);
   EXPECT_GT((*reopened)->file().change_counter(), 0u);
 

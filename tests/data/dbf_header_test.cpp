@@ -13,9 +13,9 @@ namespace {
 // lays it out (or Visual FoxPro with its backlink).
 std::vector<std::byte> header_bytes(std::initializer_list<FieldSpec> fields, std::uint8_t version = 0x03) {
   std::vector<DbfField> list;
-  for (const FieldSpec& spec : fields) {
-    list.push_back({spec.name, spec.type, static_cast<std::uint16_t>(spec.width),
-                    static_cast<std::uint8_t>(spec.decimals), 0, 0});
+  for (const FieldSpec& item : fields) {
+    list.push_back({item.name, item.type, static_cast<std::uint16_t>(item.width),
+                    static_cast<std::uint8_t>(item.decimals), 0, 0});
   }
   Result<DbfHeader> header = make_dbf_header(list, version, 0x03);
   EXPECT_TRUE(header) << header.error().text;

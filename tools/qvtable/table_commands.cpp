@@ -91,20 +91,20 @@ bool parse_fields(std::string_view text, data::TableStructure& structure) {
   while (start <= text.size()) {
     const std::size_t comma = std::min(text.find(',', start), text.size());
     std::istringstream part{std::string(text.substr(start, comma - start))};
-    data::FieldSpec spec;
+    data::FieldSpec item;
     std::string type;
-    if (!(part >> spec.name >> type) || type.size() != 1) return false;
-    spec.type = type[0];
-    if (!(part >> spec.width)) {
+    if (!(part >> item.name >> type) || type.size() != 1) return false;
+    item.type = type[0];
+    if (!(part >> item.width)) {
       part.clear();
-      spec.width = 0;
-    } else if (!(part >> spec.decimals)) {
+      item.width = 0;
+    } else if (!(part >> item.decimals)) {
       part.clear();
-      spec.decimals = 0;
+      item.decimals = 0;
     }
     std::string rest;
     if (part >> rest) return false;
-    structure.push_back(spec);
+    structure.push_back(item);
     start = comma + 1;
   }
   return !structure.empty();

@@ -38,8 +38,8 @@ std::string format_with_argument(std::string_view format, const data::Value& arg
       break;
     }
     const char conversion = format[end];
-    std::string spec(format.substr(i, end - i));
-    spec.erase(spec.find_last_not_of("hlLqjzt") + 1);
+    std::string directive(format.substr(i, end - i));
+    directive.erase(directive.find_last_not_of("hlLqjzt") + 1);
     i = end + 1;
     if (conversion == '%') {
       result += '%';
@@ -50,14 +50,14 @@ std::string format_with_argument(std::string_view format, const data::Value& arg
     char buffer[512];
     if (conversion == 's') {
       const std::string text = argument.is_number() ? number_text(argument.number()) : argument.text();
-      std::snprintf(buffer, sizeof buffer, (spec + "s").c_str(), text.c_str());
+      std::snprintf(buffer, sizeof buffer, (directive + "s").c_str(), text.c_str());
     } else if (std::strchr("efgEG", conversion)) {
-      std::snprintf(buffer, sizeof buffer, (spec + conversion).c_str(), argument.number());
+      std::snprintf(buffer, sizeof buffer, (directive + conversion).c_str(), argument.number());
     } else if (conversion == 'c') {
-      std::snprintf(buffer, sizeof buffer, (spec + 'c').c_str(), static_cast<int>(argument.number()));
+      std::snprintf(buffer, sizeof buffer, (directive + 'c').c_str(), static_cast<int>(argument.number()));
     } else {
       const long long number = static_cast<long long>(argument.number());
-      std::snprintf(buffer, sizeof buffer, (spec + "ll" + conversion).c_str(), number);
+      std::snprintf(buffer, sizeof buffer, (directive + "ll" + conversion).c_str(), number);
     }
     result += buffer;
   }
