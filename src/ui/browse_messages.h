@@ -1,0 +1,53 @@
+#pragma once
+
+#include <cstdint>
+
+#include "ui/platform/messages.h"
+
+namespace ui {
+
+// Messages a grid's list window understands besides the list box's own.
+
+// Redraw every row from the table, without running the selection and scan hooks.
+inline constexpr platform::MessageId kBrowseRefresh = 1669;
+// Load the user's grid font from F_BROWSE and redraw.
+inline constexpr platform::MessageId kBrowseLoadFont = 1127;
+// The refresh timer of a grid's list window, and its period.
+inline constexpr std::uint32_t kBrowseRefreshTimer = 2;
+inline constexpr std::uint32_t kBrowseRefreshMilliseconds = 60000;
+
+// What a display sends when the person clicks heading `wParam` (1-based column).
+inline constexpr platform::MessageId kBrowseHeadingClick = platform::WM_USER + 0xF00;
+// Row-on-demand questions a display asks to show the grid (a view model reading rows lazily):
+// the rows of the scope (the answer); row wParam (0-based) with its cells joined by tabs written
+// into the by-reference lParam (answers the record, 0 past the end); the headings joined by tabs
+// into lParam; the current row's index (the answer, -1 when empty).
+inline constexpr platform::MessageId kBrowseRowCount = platform::WM_USER + 0xF01;
+inline constexpr platform::MessageId kBrowseGetRow = platform::WM_USER + 0xF02;
+inline constexpr platform::MessageId kBrowseGetHeadings = platform::WM_USER + 0xF03;
+inline constexpr platform::MessageId kBrowseCurrentRow = platform::WM_USER + 0xF04;
+// The scroll bar dragged to key position wParam.
+inline constexpr platform::MessageId kBrowseScrollTo = platform::WM_USER + 0xF05;
+
+// Commands of the grid's context menu (WM_COMMAND to the list window).
+enum BrowseCommand : std::int64_t {
+  kExportSpreadsheet = 1,
+  kExportTable = 2,
+  kChooseFont = 3,
+  kCopyCell = 4,
+  kClearSearchList = 5,
+  kFirstDialogOption = 6,
+};
+
+// Navigation keys the grid takes in WM_KEYDOWN.
+inline constexpr int kKeyPageUp = 0x21;
+inline constexpr int kKeyPageDown = 0x22;
+inline constexpr int kKeyEnd = 0x23;
+inline constexpr int kKeyHome = 0x24;
+inline constexpr int kKeyUp = 0x26;
+inline constexpr int kKeyDown = 0x28;
+
+// The highlight colour of the heading whose order is active (RGB value).
+inline constexpr std::int64_t kActiveHeadingColour = 13750210;
+
+}  // namespace ui
