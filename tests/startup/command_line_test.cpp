@@ -54,13 +54,15 @@ TEST(CommandLine, ProgramAnswersWithItsExitStatus) {
   const Case kCases[] = {
       {"", "--version", 0, "quarvelt-mailserver 0.", ""},
       {"", "--help", 0, "--dir DIR", ""},
-      {"", "--dir '" + dir + "'", 0, "program folder: " + dir + "/\n", ""},
-      {"", "--dir='" + dir + "' --headless", 0, "program folder: " + dir + "/", ""},
-      {"QUARVELT_HOME='" + dir + "'", "--gui", 0, "program folder: " + dir + "/",
-       ""},  // The variable is second choice.
-      {"QUARVELT_HOME=/nonexistent", "--dir '" + dir + "'", 0, "program folder: " + dir + "/",
-       ""},  // --dir wins.
-      {"", "", 0, "program folder: " + (fs::path(QV_BINARY_DIR) / "src" / "startup").string() + "/", ""},
+      // A folder that is not a site: the server starts on it and stops at its first settings table.
+      {"", "--dir '" + dir + "'", 1, "program folder: " + dir + "/\n", "start-up failed"},
+      {"", "--dir='" + dir + "' --headless", 1, "program folder: " + dir + "/", "start-up failed"},
+      {"QUARVELT_HOME='" + dir + "'", "--headless", 1, "program folder: " + dir + "/",
+       "start-up failed"},  // The variable is second choice.
+      {"QUARVELT_HOME=/nonexistent", "--dir '" + dir + "'", 1, "program folder: " + dir + "/",
+       "start-up failed"},  // --dir wins.
+      {"", "", 1, "program folder: " + (fs::path(QV_BINARY_DIR) / "src" / "startup").string() + "/",
+       "start-up failed"},
       {"", "--frobnicate", 2, "", "unknown option '--frobnicate'"},
       {"", "stray", 2, "", "unexpected argument 'stray'"},
       {"", "--dir", 2, "", "--dir needs a folder"},

@@ -1,0 +1,66 @@
+#include "shell/main_entry.h"
+
+#include <cstdio>
+#include <string>
+
+#include "data/runtime_error.h"
+#include "shell/app_application.h"
+#include "shell/main_resources.h"
+#include "shell/main_signal_watch.h"
+#include "ui/platform/clock.h"
+#include "ui/platform/headless/headless_backend.h"
+#include "ui/platform/window_system.h"
+
+namespace shell {
+
+using namespace ui::platform;
+
+namespace {
+
+// FIXME: the error handler with its ERROR table and mail replaces this once it exists; until then a
+// run-time error of a handler is reported and the loop goes on, as "ignore" would.
+void install_error_handler(WindowSystem& windows, std::ostream& err) {
+  windows.set_error_handler([&err](const data::RuntimeError& error, const Message& message) {
+    err << "run-time error in message " << message.message << ": " << error.what() << std::endl;
+  });
+}
+
+}  // namespace
+
+int MAIN(const std::filesystem::path& program_folder, startup::DisplayChoice display, std::ostream& err) {
+  // Before anything else, so that no thread started later can take the signals.
+  SignalWatch signals;
+  if (display == startup::DisplayChoice::Gui) {
+    err << startup::kProgramName << ": this build has no desktop display back end; running headless" << std::endl;
+  }
+  SteadyClock clock;
+  HeadlessBackend headless(clock, [&err](std::string_view line) { err << line << std::endl; });
+  SignalWakingBackend backend(headless, clock, signals);
+  WindowSystem windows(clock, backend);
+  install_error_handler(windows, err);
+  if (const std::filesystem::path resources = default_resource_folder(); !resources.empty()) {
+    load_resources(windows, resources, err);
+  } else {
+    err << startup::kProgramName << ": the resource scripts (resources/frame.rc) were not found; set QV_RESOURCE_DIR"
+        << std::endl;
+  }
+
+  Application application(windows, program_folder);
+  try {
+    if (!application.start()) {
+      err << startup::kProgramName << ": the main frame could not be created" << std::endl;
+      return startup::kExitFailure;
+    }
+  } catch (const data::RuntimeError& error) {
+    err << startup::kProgramName << ": start-up failed: " << error.what() << std::endl;
+    return startup::kExitFailure;
+  }
+  const MessageId exit_request = application.frame().operator_exit_message();
+  const Handle frame = application.frame().hwnd;
+  backend.set_on_signal([&windows, frame, exit_request](int) { windows.POSTMESSAGE(frame, exit_request); });
+  err << "MailServer Quarvelt: running on " << program_folder.string() << std::endl;
+  application.run();
+  return startup::kExitOk;
+}
+
+}  // namespace shell
