@@ -14,6 +14,8 @@ packages=(
   dovecot-imapd dovecot-pop3d dovecot-lmtpd python3-aiosmtpd python3-pyftpdlib openssl
   # independent DBF reader the interop tests compare against
   python3-dbf
+  # the desktop back end (Qt 6 Widgets; its tests run on Qt's offscreen platform)
+  qt6-base-dev
 )
 
 missing=()

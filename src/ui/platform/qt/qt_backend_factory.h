@@ -1,0 +1,23 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "ui/platform/clock.h"
+#include "ui/platform/display_backend.h"
+
+// No Qt header here: MAIN includes this file only where the desktop back end is built
+// (QV_HAVE_QT is defined by linking qv_ui_platform_qt).
+
+namespace ui::platform {
+
+// True when a desktop can be reached: $DISPLAY, $WAYLAND_DISPLAY or $QT_QPA_PLATFORM set.
+bool display_available();
+
+// The Qt 6 Widgets back end, with the process's QApplication. `argc` and `argv` must
+// outlive the back end (Qt keeps them). Deadlines given to wait_for_input are read on
+// `clock`. On failure (no display could be opened) answers null and says why in `error`.
+// Requires: one back end per process, made on the thread that runs the window system.
+std::unique_ptr<DisplayBackend> make_qt_backend(Clock& clock, int& argc, char** argv, std::string& error);
+
+}  // namespace ui::platform
