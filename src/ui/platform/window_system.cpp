@@ -19,8 +19,9 @@ constexpr Rect kDefaultWorkArea{0, 0, 1920, 1040};
 WindowSystem::WindowSystem(Clock& clock, DisplayBackend& backend)
     : m_clock(clock),
       m_backend(backend),
-      m_error_handler([](const data::RuntimeError& error, const Message&) {
+      m_error_block([](const std::exception& error, const Message&) {
         std::fprintf(stderr, "window system: run-time error in a handler: %s\n", error.what());
+        return ErrorAnswer{};
       }),
       m_monitors{Monitor{kDefaultMonitor, kDefaultWorkArea}},
       m_menus([this] { return allocate_handle(); }, [this](Handle menu) {

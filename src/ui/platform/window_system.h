@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <exception>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -31,6 +32,19 @@ namespace ui::platform {
 // dispatcher. The message that was being dispatched comes along.
 using ErrorHandler = std::function<void(const data::RuntimeError&, const Message&)>;
 
+// The error handler's verdict on a failed handler: deliver the message again, or go on with
+// `value` as the handler's answer (0 is the default answer).
+struct ErrorAnswer {
+  bool is_retry = false;
+  std::int64_t value = 0;
+};
+
+// The full form of the error handler: it gets every exception a handler lets out (a
+// data::RuntimeError, or any other std::exception such as std::bad_alloc or a failed
+// std::filesystem call) and decides between retry and a value. It is called inside the
+// dispatcher's catch, so it may pump messages (a private loop of an error window).
+using ErrorBlock = std::function<ErrorAnswer(const std::exception&, const Message&)>;
+
 // A snapshot of one window for back ends and tests.
 struct WindowInfo {
   Handle handle = 0;
@@ -56,8 +70,9 @@ struct WindowInfo {
 // The operations keep the names and results the business code uses: failures are 0,
 // false, "" or -1, never exceptions. Whatever sends or dispatches messages may run any
 // handler of the program before it returns (timers included, when it pumps). A handler
-// may throw data::RuntimeError: DISPATCHMESSAGE catches it and hands it to the error
-// handler; a send merely passes it to its caller. Messages nested deeper than
+// may throw data::RuntimeError (or any std::exception): DISPATCHMESSAGE catches it and
+// hands it to the error block, which answers retry (the message is delivered again) or the
+// value DISPATCHMESSAGE returns; a send merely passes it to its caller. Messages nested deeper than
 // kMaxNesting throw data::RuntimeError instead of overflowing the stack.
 //
 // One thread only. Split over several .cpp files by responsibility (windows, messages,
@@ -72,7 +87,10 @@ class WindowSystem {
   WindowSystem& operator=(const WindowSystem&) = delete;
 
   // Set-up.
-  void set_error_handler(ErrorHandler handler) { m_error_handler = std::move(handler); }
+  // The simple form answers the default (0) after the handler has seen the error; other
+  // exceptions reach it as a data::RuntimeError of subsystem "C++".
+  void set_error_handler(ErrorHandler handler);
+  void set_error_block(ErrorBlock block) { m_error_block = std::move(block); }
   void add_resources(const ResourceScript& script) { m_resources.merge(script); }
   const ResourceScript& resources() const { return m_resources; }
   void set_monitors(std::vector<Monitor> monitors);
@@ -230,6 +248,8 @@ class WindowSystem {
 
   // Delivery (window_system_messages.cpp, window_system_chain.cpp).
   std::int64_t deliver(Handle window, MessageId message, const Param& wParam, const Param& lParam);
+  // deliver() with every exception handed to the error block, again while it answers retry.
+  std::int64_t deliver_guarded(const Message& record);
   std::int64_t call_base(Handle window, MessageId message, const Param& wParam, const Param& lParam);
   std::int64_t walk_chain(std::size_t from_entry, Handle window, MessageId message, const Param& wParam,
                           const Param& lParam);
@@ -247,7 +267,7 @@ class WindowSystem {
 
   Clock& m_clock;
   DisplayBackend& m_backend;
-  ErrorHandler m_error_handler;
+  ErrorBlock m_error_block;
   ResourceScript m_resources;
   std::vector<Monitor> m_monitors;
   Handle m_next_handle = 0x10000;

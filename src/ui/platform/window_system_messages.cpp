@@ -143,12 +143,29 @@ bool WindowSystem::TRANSLATEMESSAGE(const Message& record) {
 
 std::int64_t WindowSystem::DISPATCHMESSAGE(const Message& record) {
   if (record.window == 0) return 0;  // A thread message: there is no window to give it to.
-  try {
-    return deliver(record.window, record.message, record.wParam, record.lParam);
-  } catch (const data::RuntimeError& error) {
-    m_error_handler(error, record);
-    return 0;
+  return deliver_guarded(record);
+}
+
+std::int64_t WindowSystem::deliver_guarded(const Message& record) {
+  for (;;) {
+    try {
+      return deliver(record.window, record.message, record.wParam, record.lParam);
+    } catch (const std::exception& error) {
+      const ErrorAnswer answer = m_error_block(error, record);
+      if (!answer.is_retry) return answer.value;
+    }
   }
+}
+
+void WindowSystem::set_error_handler(ErrorHandler handler) {
+  m_error_block = [handler = std::move(handler)](const std::exception& error, const Message& record) {
+    if (const auto* runtime = dynamic_cast<const data::RuntimeError*>(&error)) {
+      handler(*runtime, record);
+    } else {
+      handler(data::RuntimeError("DISPATCHMESSAGE", "C++", error.what()), record);
+    }
+    return ErrorAnswer{};
+  };
 }
 
 int WindowSystem::TRANSLATEACCELERATOR(Handle, Handle, const Message&) {
@@ -162,12 +179,8 @@ void WindowSystem::relay_key(const Message& record) {
   const bool goes_down = record.message == WM_KEYDOWN || record.message == WM_SYSKEYDOWN;
   if (!goes_down || (record.lParam.number() & kKeyWasDown) || m_key_relay.empty()) return;
   for (const auto& [window, message] : std::vector(m_key_relay)) {
-    try {
-      deliver(window, message, record.wParam.number(), record.lParam.number());
-    } catch (const data::RuntimeError& error) {
-      m_error_handler(error, Message{window, message, record.wParam.number(), record.lParam.number(),
-                                     record.time, record.x, record.y});
-    }
+    deliver_guarded(
+        Message{window, message, record.wParam.number(), record.lParam.number(), record.time, record.x, record.y});
   }
 }
 
