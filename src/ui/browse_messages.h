@@ -30,14 +30,14 @@ inline constexpr platform::MessageId kBrowseCurrentRow = platform::WM_USER + 0xF
 inline constexpr platform::MessageId kBrowseScrollTo = platform::WM_USER + 0xF05;
 
 // Commands of the grid's context menu (WM_COMMAND to the list window).
-enum BrowseCommand : std::int64_t {
-  kExportSpreadsheet = 1,
-  kExportTable = 2,
-  kChooseFont = 3,
-  kCopyCell = 4,
-  kClearSearchList = 5,
-  kFirstDialogOption = 6,
-};
+// After the dialog's options come: search, search by a date, clear the search list, search in a
+// column.
+inline constexpr std::int64_t kExportSpreadsheet = 1;
+inline constexpr std::int64_t kExportTable = 2;
+inline constexpr std::int64_t kChooseFont = 3;
+inline constexpr std::int64_t kCopyCell = 4;
+inline constexpr std::int64_t kClearSearchList = 5;
+inline constexpr std::int64_t kFirstDialogOption = 6;
 
 // Navigation keys the grid takes in WM_KEYDOWN.
 inline constexpr int kKeyPageUp = 0x21;

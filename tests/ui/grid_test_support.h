@@ -11,6 +11,8 @@
 #include "data/cdx_table_builder.h"
 #include "data/dbf_table.h"
 #include "data/message_box_sink.h"
+#include "data/schema_catalogue.h"
+#include "data/site_builder.h"
 #include "data/use_table.h"
 #include "data/wtable_retry.h"
 #include "data/wtable_session.h"
@@ -65,6 +67,26 @@ inline void write_grid_table(const std::filesystem::path& folder, long rows) {
   for (const auto& tag : tags)
     if (!data::cdx_create_tag(t, cache, tag)) std::abort();
   if (!t.close()) std::abort();
+}
+
+// The table catalogue of this source tree.
+inline const data::SchemaCatalogue& catalogue() {
+  static const data::SchemaCatalogue loaded = [] {
+    auto result = data::SchemaCatalogue::load(std::filesystem::path(QV_SOURCE_DIR) / "resources" / "schema");
+    if (!result) std::abort();
+    return std::move(*result);
+  }();
+  return loaded;
+}
+
+// Creates the empty catalogue table `name` in `folder`, with its production index.
+inline void write_catalogued_table(data::TableSession& session, const std::string& name,
+                                   const std::filesystem::path& folder) {
+  const data::SchemaTable* table = catalogue().find(name);
+  if (!table) std::abort();
+  std::filesystem::create_directories(folder);
+  const data::SiteBuilder builder(catalogue(), data::cdx_index_creator(session.page_cache()));
+  if (!builder.create_table(*table, folder)) std::abort();
 }
 
 class QuietSink final : public data::MessageBoxSink {
