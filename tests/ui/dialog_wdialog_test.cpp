@@ -3,6 +3,8 @@
 #include "data/private_profile.h"
 #include "dialog_fixture.h"
 #include "support/temp_folder.h"
+#include "ui/wedit.h"
+#include "data/runtime_error.h"
 
 namespace ui {
 namespace {
@@ -32,14 +34,102 @@ TEST_F(Wdialog, SiteTextsAndTheDialogFontApplyToEveryDialog) {
   EXPECT_EQ(dialog.item_text(101), "Name del cliente");
 }
 
+// A dialog built but not yet hooked by CREATE.
+class BuiltDialog : public WDIAG {
+ public:
+  BuiltDialog(const DialogOwner& owner, std::string_view name, const DialogOptions& options = {}) {
+    Init(owner, name, options);
+  }
+};
+
 TEST_F(Wdialog, ResizableAndInvisibleDialogs) {
   DialogOptions options;
   options.is_resizable = true;
   options.is_visible = false;
+  BuiltDialog dialog(host, "DLG_TEST", options);
+  ASSERT_NE(dialog.hWnd(), 0u);
+  EXPECT_TRUE(ws.GETWINDOWLONG(dialog.hWnd(), GWL_STYLE) & WS_THICKFRAME);
+  EXPECT_FALSE(ws.ISWINDOWVISIBLE(dialog.hWnd()));
+  dialog.CREATE("DLG_TEST");  // CREATE shows it.
+  EXPECT_TRUE(ws.ISWINDOWVISIBLE(dialog.hWnd()));
+}
+
+TEST_F(Wdialog, AWindowThatCannotBeCreatedIsReported) {
+  BuiltDialog dialog(host, "DLG_BROKEN");
+  EXPECT_EQ(dialog.hWnd(), 0u);
+  bool told = false;
+  for (const std::string& line : log) told |= line.find("Error creating dialog: DLG_BROKEN") != std::string::npos;
+  EXPECT_TRUE(told);
+  EXPECT_TRUE(host.aDlgWnd().empty());
+}
+
+TEST_F(Wdialog, WithoutAClientWindowDialogsArePopUpsOfTheFrame) {
+  host.set_windows(frame, 0);
+  BuiltDialog dialog(host, "DLG_SMALL");
+  ASSERT_NE(dialog.hWnd(), 0u);
+  EXPECT_FALSE(ws.GETWINDOWLONG(dialog.hWnd(), GWL_STYLE) & WS_CHILD);
+  EXPECT_EQ(ws.GETWINDOW(dialog.hWnd(), GW_OWNER), frame);
+}
+
+TEST_F(Wdialog, ResizeAnchorsFollowTheDialogsSize) {
+  DialogOptions options;
+  options.is_resizable = true;
   PlainDialog dialog(host, options);
-  const auto style = static_cast<Style>(ws.GETWINDOWLONG(dialog.hWnd(), GWL_STYLE));
-  EXPECT_TRUE(style & WS_THICKFRAME);
-  EXPECT_FALSE(ws.ISWINDOWVISIBLE(dialog.hWnd()) && !(style & WS_VISIBLE));
+  const auto client_rect = [&](std::int64_t id) {
+    const Rect screen = ws.GETWINDOWRECT(dialog.item(id));
+    const Point at = ws.SCREENTOCLIENT(dialog.hWnd(), Point{screen.left, screen.top});
+    return Rect{at.x, at.y, at.x + screen.width(), at.y + screen.height()};
+  };
+  const Rect ok = client_rect(IDOK);
+  const Rect list = client_rect(600);
+  const Rect name = client_rect(501);
+  const Rect cancel = client_rect(IDCANCEL);
+  dialog.FIX_OBJ(IDOK, 3);     // Keeps both distances by moving.
+  dialog.FIX_OBJ(600, 6);      // Keeps both distances by growing.
+  dialog.FIX_OBJ(501, 4);      // Grows to the right only.
+  dialog.FIX_OBJ(IDCANCEL, 10, IDOK);  // Stays beside OK.
+  EXPECT_THROW(dialog.FIX_OBJ(9999, 1), data::RuntimeError);
+  const Rect before = ws.GETWINDOWRECT(dialog.hWnd());
+  ws.SETWINPOS(dialog.hWnd(), 0, 0, 0, before.width() + 40, before.height() + 30, SWP_NOMOVE | SWP_NOZORDER);
+  EXPECT_EQ(client_rect(IDOK), (Rect{ok.left + 40, ok.top + 30, ok.right + 40, ok.bottom + 30}));
+  EXPECT_EQ(client_rect(600), (Rect{list.left, list.top, list.right + 40, list.bottom + 30}));
+  EXPECT_EQ(client_rect(501), (Rect{name.left, name.top, name.right + 40, name.bottom}));
+  EXPECT_EQ(client_rect(IDCANCEL), (Rect{cancel.left + 40, cancel.top + 30, cancel.right + 40, cancel.bottom + 30}));
+}
+
+TEST_F(Wdialog, ObjectsPlacedOnTheDialogSeeItsMessages) {
+  struct Placed : DialogListener {
+    std::int64_t answer = 0;
+    std::vector<MessageId> seen;
+    std::int64_t on_dialog_message(MessageId message, const Param&, const Param&) override {
+      seen.push_back(message);
+      return answer;
+    }
+  };
+  PlainDialog dialog(host);
+  Placed grid, button;
+  grid.answer = 5;
+  dialog.aBrowseObj.push_back(&grid);
+  dialog.aButtons.push_back(&button);
+  // Drawing stops at the first object that takes it; timers reach every object.
+  EXPECT_EQ(ws.SENDMESSAGE(dialog.hWnd(), WM_DRAWITEM, 800), 5);
+  ws.SENDMESSAGE(dialog.hWnd(), WM_TIMER, 3);
+  EXPECT_EQ(grid.seen, (std::vector<MessageId>{WM_DRAWITEM, WM_TIMER}));
+  EXPECT_EQ(button.seen, std::vector<MessageId>{WM_TIMER});
+}
+
+TEST_F(Wdialog, ControlsCanMakeTheirOwnWindow) {
+  PlainDialog dialog(host);
+  WEdit own;
+  own.Init(dialog, 0, std::string("propio"), true);
+  EXPECT_EQ(own.nId(), 30001);  // The first automatic identifier.
+  EXPECT_EQ(ws.GETCLASSNAME(own.hWnd()), "Edit");
+  EXPECT_EQ(ws.GETPARENT(own.hWnd()), dialog.hWnd());
+  EXPECT_EQ(own.Text(), "propio");
+  const Handle window = own.hWnd();
+  own.Axit();
+  EXPECT_FALSE(ws.ISWINDOW(window));
+  EXPECT_EQ(own.hWnd(), 0u);
 }
 
 TEST_F(Wdialog, DateFieldsStepByDayWithPlusAndMinus) {
