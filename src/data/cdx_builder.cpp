@@ -15,6 +15,46 @@ std::uint64_t key_prefix(std::string_view key) {
   return v;
 }
 
+// Eight bytes from `at` as a big-endian number, so that comparing numbers compares bytes.
+std::uint64_t word_at(const char* at) {
+  std::uint64_t v;
+  std::memcpy(&v, at, sizeof v);
+  return std::endian::native == std::endian::little ? __builtin_bswap64(v) : v;
+}
+
+// Unsigned byte order (<0, 0, >0) of two keys of `length` bytes that agree on their
+// first 8, eight bytes at a time. Reads up to 7 bytes past a key's end, so the keys
+// need that slack.
+int tail_order(const char* a, const char* b, std::size_t length) {
+  for (std::size_t at = 8; at < length; at += 8) {
+    std::uint64_t x = word_at(a + at), y = word_at(b + at);
+    if (length - at < 8) {
+      const std::uint64_t keep = ~std::uint64_t{0} << (8 * (8 - (length - at)));  // Drops bytes past the key.
+      x &= keep;
+      y &= keep;
+    }
+    if (x != y) return x < y ? -1 : 1;
+  }
+  return 0;
+}
+
+// Bytes `a` and `b` share from the start, at most `limit`.
+std::size_t common_prefix(const char* a, const char* b, std::size_t limit) {
+  std::size_t n = 0;
+  for (; n + 8 <= limit; n += 8) {
+    std::uint64_t x, y;
+    std::memcpy(&x, a + n, 8);
+    std::memcpy(&y, b + n, 8);
+    if (x != y) {
+      const std::uint64_t diff = x ^ y;
+      const int first = std::endian::native == std::endian::little ? std::countr_zero(diff) : std::countl_zero(diff);
+      return std::min(limit, n + static_cast<std::size_t>(first / 8));
+    }
+  }
+  while (n < limit && a[n] == b[n]) ++n;
+  return n;
+}
+
 // Tracks the compressed size of a leaf being filled, entry by entry.
 class LeafSize {
  public:
@@ -30,11 +70,7 @@ class LeafSize {
   std::size_t with(std::string_view previous, std::string_view key, std::uint32_t recno, std::size_t& stored) const {
     std::size_t trail = 0;
     while (trail < key.size() && key[key.size() - 1 - trail] == m_pad) ++trail;
-    std::size_t dup = 0;
-    if (!previous.empty()) {
-      const std::size_t limit = key.size() - trail;
-      while (dup < limit && previous[dup] == key[dup]) ++dup;
-    }
+    const std::size_t dup = previous.empty() ? 0 : common_prefix(previous.data(), key.data(), key.size() - trail);
     stored = key.size() - trail - dup;
     return m_data + stored + (m_count + 1) * entry_bytes(std::max(m_max_recno, recno));
   }
@@ -88,26 +124,25 @@ void CdxEntryList::sort(bool unique) {
                 i};
   }
   const std::size_t kl = m_key_length;
+  const std::size_t stored = m_keys.size();
+  m_keys.append(8, '\0');  // Slack for the word-wise comparison of the last key.
   const char* keys = m_keys.data();
   std::sort(items.begin(), items.end(), [&](const Item& a, const Item& b) {
     if (a.prefix != b.prefix) return a.prefix < b.prefix;
-    if (kl > 8) {
-      const int c = std::memcmp(keys + a.position * kl + 8, keys + b.position * kl + 8, kl - 8);
-      if (c != 0) return c < 0;
-    }
-    return a.recno < b.recno;
+    const char* x = keys + std::size_t{a.position} * kl;
+    const char* y = keys + std::size_t{b.position} * kl;
+    const int order = tail_order(x, y, kl);
+    return order != 0 ? order < 0 : a.recno < b.recno;
   });
   m_order.clear();
   m_order.reserve(items.size());
   for (std::size_t i = 0; i < items.size(); ++i) {
-    if (unique && !m_order.empty()) {
-      const std::uint32_t prev = m_order.back();
-      if (items[i].prefix == key_prefix(std::string_view(m_keys).substr(prev * kl, kl)) &&
-          std::memcmp(keys + prev * kl, keys + items[i].position * kl, kl) == 0)
-        continue;
-    }
+    if (unique && i > 0 && items[i].prefix == items[i - 1].prefix &&
+        tail_order(keys + std::size_t{items[i].position} * kl, keys + std::size_t{items[i - 1].position} * kl, kl) == 0)
+      continue;
     m_order.push_back(items[i].position);
   }
+  m_keys.resize(stored);
   m_sorted = true;
 }
 

@@ -1,6 +1,7 @@
 #include "data/cdx_table_index.h"
 
 #include <cctype>
+#include <optional>
 
 namespace data {
 namespace {
@@ -12,24 +13,41 @@ std::string upper(std::string text) {
 
 }  // namespace
 
-std::filesystem::path CdxTableIndex::path_for(const std::filesystem::path& table_path) {
+namespace {
+
+// The index file beside a table, if there is one.
+std::optional<std::filesystem::path> existing_index_file(const std::filesystem::path& table_path) {
   namespace fs = std::filesystem;
+  std::error_code ec;
+  // The two usual spellings first: looking at a name costs less than reading the folder.
+  for (const char* extension : {".CDX", ".cdx"}) {
+    fs::path candidate = table_path;
+    candidate.replace_extension(extension);
+    if (fs::exists(candidate, ec)) return candidate;
+  }
+  // Shares mounted from Windows keep their spelling: match the name regardless of case.
   const std::string stem = upper(table_path.stem().string());
   const fs::path folder = table_path.has_parent_path() ? table_path.parent_path() : fs::path(".");
-  std::error_code ec;
-  // Shares mounted from Windows keep their spelling: match the name regardless of case.
   for (const auto& entry : fs::directory_iterator(folder, ec)) {
     const fs::path name = entry.path().filename();
     if (upper(name.stem().string()) == stem && upper(name.extension().string()) == ".CDX") return entry.path();
   }
+  return std::nullopt;
+}
+
+}  // namespace
+
+std::filesystem::path CdxTableIndex::path_for(const std::filesystem::path& table_path) {
+  if (auto existing = existing_index_file(table_path)) return *existing;
   const bool lower_case = table_path.extension() == ".dbf";
+  const std::filesystem::path folder = table_path.has_parent_path() ? table_path.parent_path() : ".";
   return folder / (table_path.stem().string() + (lower_case ? ".cdx" : ".CDX"));
 }
 
 Result<std::unique_ptr<CdxTableIndex>> CdxTableIndex::open(DbfTable& table, CdxPageCache& cache) {
-  const std::filesystem::path path = path_for(table.path());
-  if (!std::filesystem::exists(path)) return std::unique_ptr<CdxTableIndex>();
-  return open_file(table, path, cache);
+  const auto path = existing_index_file(table.path());
+  if (!path) return std::unique_ptr<CdxTableIndex>();
+  return open_file(table, *path, cache);
 }
 
 Result<std::unique_ptr<CdxTableIndex>> CdxTableIndex::open_file(DbfTable& table, const std::filesystem::path& path,

@@ -104,14 +104,20 @@ Result<std::unique_ptr<DbfTable>> DbfTable::open(const std::filesystem::path& pa
 }
 
 Result<void> DbfTable::load_header() {
-  std::vector<std::byte> fixed(kDbfFixedHeaderSize);
-  const ssize_t got = read_some(m_fd.get(), fixed.data(), fixed.size(), 0);
+  // One read brings the header of any usual table; only a wider one takes a second.
+  constexpr std::size_t kFirstRead = 4096;
+  std::vector<std::byte> bytes(kFirstRead);
+  const ssize_t got = read_some(m_fd.get(), bytes.data(), bytes.size(), 0);
   if (got < 0) return io_error(m_path, "cannot read table");
-  fixed.resize(static_cast<std::size_t>(got));
-  std::vector<std::byte> bytes(std::max<std::size_t>(stated_header_length(fixed), fixed.size()));
-  const ssize_t got_all = read_some(m_fd.get(), bytes.data(), bytes.size(), 0);
-  if (got_all < 0) return io_error(m_path, "cannot read table");
-  bytes.resize(static_cast<std::size_t>(got_all));
+  bytes.resize(static_cast<std::size_t>(got));
+  const std::size_t stated = std::max<std::size_t>(stated_header_length(bytes), kDbfFixedHeaderSize);
+  if (stated > bytes.size() && bytes.size() == kFirstRead) {
+    bytes.resize(stated);
+    const ssize_t got_all = read_some(m_fd.get(), bytes.data(), bytes.size(), 0);
+    if (got_all < 0) return io_error(m_path, "cannot read table");
+    bytes.resize(static_cast<std::size_t>(got_all));
+  }
+  if (bytes.size() > stated) bytes.resize(stated);
   Result<DbfHeader> header = parse_dbf_header(bytes);
   if (!header) return table_error(TableErrorCode::BadFormat, m_path.string() + ": " + header.error().text);
   m_header = std::move(*header);

@@ -177,6 +177,11 @@ class DbfTable {
   Result<void> load(std::uint32_t recno, bool sequential);
   void set_phantom(bool bof);
   void clear_window() { m_window_count = 0; }
+  // Reads record `recno` whole into the probe; false when the file does not hold it.
+  bool probe(std::uint32_t recno);
+  void forget_probe() { m_probe_recno = 0; }
+  // The stored bytes of record `recno`: the current record, the probe, or a new read.
+  Result<std::span<const std::byte>> stored_bytes(std::uint32_t recno);
   // Record `recno` in the memory map of an exclusive table, nullptr when it is not mapped.
   const std::byte* mapped_record(std::uint32_t recno);
   // The first visible record at or after / at or before `recno` in physical order, 0 when none.
@@ -214,6 +219,7 @@ class DbfTable {
   bool m_found = false;
   bool m_dirty = false;
   bool m_is_new = false;         // Appended in exclusive mode and not yet written.
+  bool m_keys_pending = false;   // Appended in shared mode; its keys go to the index at commit.
   bool m_header_dirty = false;   // Count and date not yet written (exclusive appends).
 
   std::uint32_t m_locked_record = 0;
@@ -224,6 +230,11 @@ class DbfTable {
   std::vector<std::byte> m_window;
   std::uint32_t m_window_first = 0;
   std::uint32_t m_window_count = 0;
+  // The record last read to test whether navigation may show it, kept so that landing on
+  // it needs no second read. Forgotten at the start of every move, so it never carries
+  // bytes from one move into the next.
+  std::vector<std::byte> m_probe;
+  std::uint32_t m_probe_recno = 0;
   // Exclusive tables on local disks are read through a map: nobody else changes the file,
   // and a read costs no system call.
   FileMap m_map;

@@ -57,6 +57,14 @@ Result<void> DbfTable::load(std::uint32_t recno, bool sequential) {
     m_eof = false;
     return {};
   }
+  if (recno == m_probe_recno) {
+    // Read by this same move a moment ago, to test whether it may be shown.
+    std::swap(m_record, m_probe);
+    forget_probe();
+    m_recno = recno;
+    m_eof = false;
+    return {};
+  }
   const auto offset_of = [&](std::uint32_t r) {
     return static_cast<off_t>(m_header.header_length) + static_cast<off_t>(r - 1) * static_cast<off_t>(length);
   };
@@ -109,15 +117,35 @@ bool DbfTable::is_visible(std::uint32_t recno) {
   if (recno >= m_window_first && recno < m_window_first + m_window_count) {
     return m_window[static_cast<std::size_t>(recno - m_window_first) * m_header.record_length] != kDeletedFlag;
   }
-  std::byte flag{' '};
+  // The whole record costs the same read as its flag, and the move usually lands on it.
+  // A record the file does not hold counts as visible: loading it reports the damage.
+  if (recno != m_probe_recno && !probe(recno)) return true;
+  return m_probe[0] != kDeletedFlag;
+}
+
+bool DbfTable::probe(std::uint32_t recno) {
+  m_probe.resize(m_header.record_length);
   const off_t offset = static_cast<off_t>(m_header.header_length) +
                        static_cast<off_t>(recno - 1) * static_cast<off_t>(m_header.record_length);
-  return !read_exact(m_fd.get(), &flag, 1, offset) || flag != kDeletedFlag;
+  const bool read = recno != 0 && read_exact(m_fd.get(), m_probe.data(), m_probe.size(), offset);
+  m_probe_recno = read ? recno : 0;
+  return read;
+}
+
+Result<std::span<const std::byte>> DbfTable::stored_bytes(std::uint32_t recno) {
+  // The current record was committed before the move began.
+  if (recno == m_recno && !m_eof) return std::span<const std::byte>(m_record);
+  if (recno != m_probe_recno && !probe(recno)) {
+    return table_error(TableErrorCode::BadFormat,
+                       "record " + std::to_string(recno) + " lies past the end of " + m_path.string());
+  }
+  return std::span<const std::byte>(m_probe);
 }
 
 Result<void> DbfTable::go_to(std::uint32_t recno) {
   if (Result<void> ok = commit(); !ok) return ok;
   clear_window();
+  forget_probe();
   m_found = false;
   if (recno > m_header.record_count) refresh_record_count();
   if (recno == 0 || recno > m_header.record_count) {
@@ -151,15 +179,14 @@ Result<std::uint32_t> DbfTable::visible_from(std::uint32_t recno, long direction
 }
 
 Result<std::uint32_t> DbfTable::step_in_order(std::uint32_t recno, long direction) {
-  Result<std::vector<std::byte>> bytes = read_record(recno);
-  if (!bytes) return bytes.error();
-  Result<std::uint32_t> next = direction > 0 ? m_order->next(recno, *bytes) : m_order->previous(recno, *bytes);
-  while (next && *next != 0 && !is_visible(*next)) {
-    bytes = read_record(*next);
+  for (;;) {
+    // The order needs the record's bytes only when it has lost its place.
+    Result<std::span<const std::byte>> bytes = stored_bytes(recno);
     if (!bytes) return bytes.error();
-    next = direction > 0 ? m_order->next(*next, *bytes) : m_order->previous(*next, *bytes);
+    Result<std::uint32_t> next = direction > 0 ? m_order->next(recno, *bytes) : m_order->previous(recno, *bytes);
+    if (!next || *next == 0 || is_visible(*next)) return next;
+    recno = *next;
   }
-  return next;
 }
 
 Result<std::uint32_t> DbfTable::step(std::uint32_t recno, long direction) {
@@ -171,6 +198,7 @@ Result<std::uint32_t> DbfTable::step(std::uint32_t recno, long direction) {
 Result<void> DbfTable::go_top() {
   if (Result<void> ok = commit(); !ok) return ok;
   clear_window();
+  forget_probe();
   m_found = false;
   Result<std::uint32_t> first = 0u;
   if (m_order) {
@@ -193,6 +221,7 @@ Result<void> DbfTable::go_top() {
 Result<void> DbfTable::go_bottom() {
   if (Result<void> ok = commit(); !ok) return ok;
   clear_window();
+  forget_probe();
   m_found = false;
   refresh_record_count();
   Result<std::uint32_t> last = 0u;
@@ -214,6 +243,7 @@ Result<void> DbfTable::go_bottom() {
 
 Result<void> DbfTable::skip(long count) {
   if (Result<void> ok = commit(); !ok) return ok;
+  forget_probe();
   m_found = false;
   if (count == 0) {
     if (m_eof) return {};
@@ -262,10 +292,12 @@ Result<bool> DbfTable::seek(const Value& key, SeekMode mode) {
   if (!m_order) return table_error(TableErrorCode::NoOrder, m_path.filename().string() + " has no controlling order");
   if (Result<void> ok = commit(); !ok) return ok.error();
   clear_window();
-  refresh_record_count();
+  forget_probe();
   Result<SeekOutcome> outcome = m_order->seek(key, mode, [this](std::uint32_t recno) { return is_visible(recno); });
   if (!outcome) return outcome.error();
   m_found = outcome->found;
+  // The count matters only for the phantom record and for rows other programs added.
+  if (outcome->recno == 0 || outcome->recno > m_header.record_count) refresh_record_count();
   if (outcome->recno == 0) {
     set_phantom(false);
     return m_found;

@@ -110,6 +110,7 @@ Result<void> DbfTable::write_record_bytes(std::uint32_t recno, std::span<const s
   const bool written = with_eof_marker ? write_exact(m_fd.get(), record, kEndOfFile, offset)
                                        : write_exact(m_fd.get(), record.data(), record.size(), offset);
   if (!written) return io_error(m_path, "cannot write record " + std::to_string(recno) + " of");
+  if (recno == m_probe_recno) forget_probe();
   if (recno >= m_window_first && recno < m_window_first + m_window_count) {
     std::memcpy(m_window.data() + static_cast<std::size_t>(recno - m_window_first) * record.size(), record.data(),
                 record.size());
@@ -152,8 +153,9 @@ Result<void> DbfTable::commit() {
   m_pending_memos.clear();
   const bool is_last = m_recno == m_header.record_count;
   if (Result<void> ok = write_record_bytes(m_recno, m_record, m_is_new && is_last); !ok) return ok;
-  const bool was_new = m_is_new;
+  const bool was_new = m_is_new || m_keys_pending;
   m_is_new = false;
+  m_keys_pending = false;
   m_dirty = false;
   if (m_index) {
     if (was_new) return m_index->record_added(m_recno, m_record);
@@ -165,7 +167,7 @@ Result<void> DbfTable::commit() {
 void DbfTable::discard_changes() {
   if (!m_dirty) return;
   m_pending_memos.clear();
-  if (m_is_new) {
+  if (m_is_new || m_keys_pending) {
     m_record = m_blank;  // Still to be written once, as the blank record it was appended as.
     return;
   }
@@ -211,7 +213,13 @@ Result<void> DbfTable::append() {
   m_recno = recno;
   m_record = m_blank;
   m_eof = m_bof = false;
-  if (m_index) return m_index->record_added(recno, m_record);
+  // The row's keys reach the index once, at its first commit, with the values the caller
+  // puts in (still under the record lock), rather than as blank keys now that the commit
+  // would take out again. A program killed in between leaves a blank row the index lacks
+  // (a reindex mends it), never an index entry without its row.
+  m_before = m_blank;
+  m_keys_pending = m_index != nullptr;
+  m_dirty = m_keys_pending;
   return {};
 }
 
@@ -245,6 +253,7 @@ bool DbfTable::lock_record(std::uint32_t recno) {
   if (!lock_bytes(m_fd.get(), record_lock_offset(recno), 1, LockKind::Exclusive)) return false;
   m_locked_record = recno;
   // Another program may have changed the record just before releasing it.
+  forget_probe();
   if (recno == m_recno && !m_eof && !m_dirty) (void)load(recno, false);
   return true;
 }
@@ -256,6 +265,7 @@ bool DbfTable::lock_file() {
   release_record_lock();
   if (!lock_bytes(m_fd.get(), kFileLockStart, kFileLockLength, LockKind::Exclusive)) return false;
   m_file_locked = true;
+  forget_probe();
   if (!m_eof && !m_dirty) (void)load(m_recno, false);
   return true;
 }

@@ -12,10 +12,11 @@
 //  - Seek is handed to the controlling order whole, with a predicate that tells which
 //    records are visible;
 //  - every write of a record reaches the index: record_added() once for each new record,
-//    with the bytes first written, and record_changed() for each later rewrite that
-//    changed any byte, with the bytes before and after. Both run after the DBF bytes
-//    were written and while the table still holds the record's lock (and, for an append
-//    in shared mode, the append lock), so the index sees the same rows as other readers;
+//    at its first commit, with the bytes then written (a row appended in shared mode is
+//    in the file as a blank row from the append on, without keys until that commit), and
+//    record_changed() for each later rewrite that changed any byte, with the bytes before
+//    and after. Both run after the DBF bytes were written and while the table still holds
+//    the record's lock, so the index sees the same rows as other readers;
 //  - flush() is called by DbfTable::flush() and before the table closes; the index is
 //    destroyed before the table's files are closed.
 //
