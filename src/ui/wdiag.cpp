@@ -68,7 +68,11 @@ std::int64_t WDIAG::hook(int level, Handle window, MessageId message, const Para
   switch (message) {
     case WM_WINDOWPOSCHANGED:
       if (settings.XWIN_ATRIB.size() > 1 && settings.XWIN_ATRIB[1].number() == 1) {
-        ws().SETWINPOS(window, 0, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        // Pinned to the client's corner; moving it there sends this message again, so only once.
+        const Rect rect = ws().GETWINDOWRECT(window);
+        const Handle parent = ws().GETPARENT(window);
+        const Point at = parent ? ws().SCREENTOCLIENT(parent, Point{rect.left, rect.top}) : Point{rect.left, rect.top};
+        if (at.x != 0 || at.y != 0) ws().SETWINPOS(window, 0, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
       }
       break;
     case WM_SIZE: apply_anchors(); break;

@@ -41,6 +41,20 @@ class DialogTest : public platform::WindowSystemTest {
   }
   void TearDown() override { startup::reset_settings(); }
 
+  // Dispatches every waiting message the way the frame's loop does: the active modeless dialog gets
+  // its keyboard navigation first.
+  int pump_with_dialogs() {
+    int count = 0;
+    platform::Message message;
+    while (ws.PEEKMESSAGE(message, 0, 0, 0, platform::PM_REMOVE)) {
+      ++count;
+      if (host.hglobal && ws.ISDIALOGMESSAGE(host.hglobal, message)) continue;
+      ws.TRANSLATEMESSAGE(message);
+      ws.DISPATCHMESSAGE(message);
+    }
+    return count;
+  }
+
   platform::Handle frame = 0;
   platform::Handle client = 0;
   RecordingHost host{ws, 0, 0};

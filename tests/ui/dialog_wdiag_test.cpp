@@ -102,18 +102,21 @@ TEST_F(Wdiag, OkCancelEscapeAndTheCloseBoxCloseTheDialog) {
     const char* how;
     int button;  // 0: close box.
   };
-  const Case cases[] = {{"OK", IDOK}, {"Cancel", IDCANCEL}, {"close box", 0}};
+  const Case cases[] = {{"OK", IDOK}, {"Cancel", IDCANCEL}, {"close box", 0}, {"Escape", -1}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.how);
     TestDialog dialog(host);
     const Handle window = dialog.hWnd();
     pump();
-    if (c.button) {
+    if (c.button > 0) {
       person.click(ws.GETDLGITEM(window, c.button));
-    } else {
+    } else if (c.button == 0) {
       person.close(window);
+    } else {
+      EXPECT_EQ(host.hglobal, window);  // The active dialog gets the keyboard navigation.
+      person.press_key(dialog.name_field.hWnd(), VK_ESCAPE);
     }
-    pump();
+    pump_with_dialogs();
     EXPECT_FALSE(ws.ISWINDOW(window));
     EXPECT_EQ(dialog.tables_closed, 1);
     EXPECT_EQ(dialog.menus_hidden, 1);
@@ -264,9 +267,11 @@ TEST_F(Wdiag, DialogBoxAnswersTheResultOfTheBlock) {
     person.click(ws.GETDLGITEM(dialog, IDOK));
   });
   std::string typed;
+  std::vector<DialogRegistryEntry> registered;
   const std::int64_t result =
       DIALOG_BOX(host, "DLG_SMALL", [&](Handle dialog, MessageId m, const Param& w, const Param&) -> std::int64_t {
         if (m == WM_COMMAND && C4W_LOWORD(w.number()) == IDOK) {
+          registered = host.aDlgWnd();
           typed = ws.GETDLGITEMTEXT(dialog, 501);
           ws.ENDDIALOG(dialog, 5);
           return 1;
@@ -275,6 +280,9 @@ TEST_F(Wdiag, DialogBoxAnswersTheResultOfTheBlock) {
       });
   EXPECT_EQ(result, 5);
   EXPECT_EQ(typed, "clave");
+  ASSERT_EQ(registered.size(), 1u);  // Registered as a modal dialog while open.
+  EXPECT_EQ(registered[0].modal, 1);
+  EXPECT_TRUE(host.aDlgWnd().empty());
   EXPECT_EQ(DIALOG_BOX(host, "NO_SUCH", nullptr), -1);
 }
 

@@ -97,6 +97,20 @@ TEST_F(Wdialog, ResizeAnchorsFollowTheDialogsSize) {
   EXPECT_EQ(client_rect(IDCANCEL), (Rect{cancel.left + 40, cancel.top + 30, cancel.right + 40, cancel.bottom + 30}));
 }
 
+TEST_F(Wdialog, DialogsArePinnedToTheCornerWhenTheSiteAsksForIt) {
+  PlainDialog dialog(host);
+  const auto position = [&] {
+    const Rect rect = ws.GETWINDOWRECT(dialog.hWnd());
+    return ws.SCREENTOCLIENT(client, Point{rect.left, rect.top});
+  };
+  ws.SETWINPOS(dialog.hWnd(), 0, 50, 60, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  EXPECT_EQ(position(), (Point{50, 60}));
+  startup::settings().XWIN_ATRIB[1] = data::Value(1);
+  ws.SETWINPOS(dialog.hWnd(), 0, 70, 80, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  EXPECT_EQ(position(), (Point{0, 0}));
+  EXPECT_TRUE(errors.empty());
+}
+
 TEST_F(Wdialog, ObjectsPlacedOnTheDialogSeeItsMessages) {
   struct Placed : DialogListener {
     std::int64_t answer = 0;
