@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <memory>
 #include <string>
 
 #include <QApplication>
@@ -15,14 +16,27 @@
 
 namespace ui::platform {
 
-// The process's QApplication (offscreen in the test command).
-inline QApplication& test_application() {
-  static int argc = 1;
-  static char name[] = "ui_qt_tests";
-  static char* argv[] = {name, nullptr};
-  static QApplication application(argc, argv);
-  return application;
-}
+// The process's QApplication (offscreen in the test command). It has to end before
+// Qt's own globals do at exit, or their destructors run on a dead application; so a
+// test environment owns it and ends it when the last test has run.
+class QtApplicationEnvironment : public testing::Environment {
+ public:
+  void SetUp() override { m_application = std::make_unique<QApplication>(m_argc, m_argv); }
+  void TearDown() override { m_application.reset(); }
+  QApplication& application() { return *m_application; }
+
+ private:
+  int m_argc = 1;
+  char m_name[12] = "ui_qt_tests";
+  char* m_argv[2] = {m_name, nullptr};
+  std::unique_ptr<QApplication> m_application;
+};
+
+// GoogleTest owns registered environments.
+inline QtApplicationEnvironment* const qt_application_environment = static_cast<QtApplicationEnvironment*>(
+    testing::AddGlobalTestEnvironment(new QtApplicationEnvironment));
+
+inline QApplication& test_application() { return qt_application_environment->application(); }
 
 // A window system on a manual clock shown by the Qt back end, with a frame like the
 // program's: a menu bar, a multiple-document client and a status bar.
