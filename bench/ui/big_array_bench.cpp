@@ -39,3 +39,5 @@ void BM_BigArrayGet(benchmark::State& state) {
 BENCHMARK(BM_BigArrayGet);
 
 }  // namespace
+
+BENCHMARK_MAIN();
