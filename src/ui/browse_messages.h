@@ -47,6 +47,16 @@ inline constexpr int kKeyHome = 0x24;
 inline constexpr int kKeyUp = 0x26;
 inline constexpr int kKeyDown = 0x28;
 
+// Scroll requests of WM_VSCROLL (low word of wParam); the thumb's position is the high word.
+inline constexpr std::int64_t kScrollLineUp = 0;
+inline constexpr std::int64_t kScrollLineDown = 1;
+inline constexpr std::int64_t kScrollPageUp = 2;
+inline constexpr std::int64_t kScrollPageDown = 3;
+inline constexpr std::int64_t kScrollThumbPosition = 4;
+inline constexpr std::int64_t kScrollThumbTrack = 5;
+inline constexpr std::int64_t kScrollTop = 6;
+inline constexpr std::int64_t kScrollBottom = 7;
+
 // The highlight colour of the heading whose order is active (RGB value).
 inline constexpr std::int64_t kActiveHeadingColour = 13750210;
 

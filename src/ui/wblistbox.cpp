@@ -4,6 +4,7 @@
 
 #include "data/runtime_error.h"
 #include "startup/settings.h"
+#include "ui/browse_grid_rows.h"
 #include "ui/browse_messages.h"
 
 namespace ui {
@@ -14,9 +15,8 @@ using platform::Handle;
 using platform::MessageId;
 using platform::Param;
 
-// Pixels of one grid line and of the heading strip, for the line count of the list.
-constexpr int kLinePixels = 16;
-constexpr int kHeadingPixels = 18;
+constexpr int kLinePixels = kBrowseLinePixels;
+constexpr int kHeadingPixels = kBrowseHeadingPixels;
 
 std::string joined(const std::vector<std::string>& cells) {
   std::string out;
@@ -50,6 +50,7 @@ WBLISTBOX::WBLISTBOX(platform::WindowSystem& ws, Handle dialog, std::int64_t id,
 
 WBLISTBOX::~WBLISTBOX() {
   *m_self = nullptr;
+  if (m_hooked) platform::grid_registry().unbind(m_list);
   if (m_hooked && m_ws->ISWINDOW(m_list)) m_ws->KILLTIMER(m_list, kBrowseRefreshTimer);
 }
 
@@ -76,6 +77,7 @@ void WBLISTBOX::hook(IsActive is_active, CommandHandler commands) {
   *level = m_ws->SUBCLASSWINDOW(m_list, std::move(block), platform::MessageFilter::all());
   m_ws->SETTIMER(m_list, kBrowseRefreshTimer, kBrowseRefreshMilliseconds);
   m_hooked = true;
+  platform::grid_registry().bind(m_list, std::make_shared<BrowseGridRows>(m_self));
 }
 
 void WBLISTBOX::redraw() {
@@ -88,6 +90,7 @@ void WBLISTBOX::redraw() {
   m_ws->SENDMESSAGE(m_list, platform::LB_SETCURSEL, grid.visible_rows().empty() ? -1 : grid.ROWPOS - 1);
   m_ws->SETSCROLLRANGE(m_list, platform::SB_VERT, 0, static_cast<int>(std::max(grid.NMAXREC, 0L)));
   m_ws->SETSCROLLPOS(m_list, platform::SB_VERT, static_cast<int>(grid.NCURREC));
+  if (m_hooked) platform::grid_registry().changed(m_list);
 }
 
 void WBLISTBOX::sync_selection() {
@@ -142,6 +145,51 @@ std::int64_t WBLISTBOX::handle_command(std::int64_t command) {
   return 0;
 }
 
+std::int64_t WBLISTBOX::handle_click(int x, int y) {
+  if (y < kHeadingPixels) {
+    int left = 0;
+    for (std::size_t i = 0; i < columns().size(); ++i) {
+      const int right = left + columns()[i].width() * kBrowseCharPixels + kBrowseCellPadding;
+      if (x >= left && x < right) {
+        current_column = static_cast<int>(i) + 1;
+        click_heading(current_column);
+        return 1;
+      }
+      left = right;
+    }
+    return 1;
+  }
+  int left = 0;
+  for (std::size_t i = 0; i < columns().size(); ++i) {
+    left += columns()[i].width() * kBrowseCharPixels + kBrowseCellPadding;
+    if (x < left) {
+      current_column = static_cast<int>(i) + 1;
+      break;
+    }
+  }
+  model().select_line((y - kHeadingPixels) / kLinePixels + 1);
+  clear_search();
+  redraw();
+  return 1;
+}
+
+std::int64_t WBLISTBOX::handle_scroll(std::int64_t request, long position) {
+  GridModel& grid = model();
+  switch (request) {
+    case kScrollLineUp: grid.skip(-1); break;
+    case kScrollLineDown: grid.skip(1); break;
+    case kScrollPageUp: grid.page_up(); break;
+    case kScrollPageDown: grid.page_down(); break;
+    case kScrollTop: grid.go_top(); break;
+    case kScrollBottom: grid.go_bottom(); break;
+    case kScrollThumbPosition:
+    case kScrollThumbTrack: grid.go_to_position(position + 1); break;
+    default: return 0;
+  }
+  redraw();
+  return 1;
+}
+
 std::int64_t WBLISTBOX::handle_key(int key) {
   GridModel& grid = model();
   switch (key) {
@@ -184,6 +232,11 @@ std::int64_t WBLISTBOX::handle(MessageId message, const Param& wParam, const Par
       incremental_search(static_cast<char>(typed));
       return 1;
     }
+    case platform::WM_LBUTTONDOWN:
+      return handle_click(static_cast<int>(platform::C4W_LOWORD(lParam.number())),
+                          static_cast<int>(platform::C4W_HIWORD(lParam.number())));
+    case platform::WM_VSCROLL:
+      return handle_scroll(platform::C4W_LOWORD(wParam.number()), static_cast<long>(platform::C4W_HIWORD(wParam.number())));
     case kBrowseHeadingClick: return click_heading(static_cast<int>(wParam.number())) ? 1 : 0;
     case kBrowseScrollTo:
       model().go_to_position(wParam.number());
@@ -203,6 +256,7 @@ std::int64_t WBLISTBOX::handle(MessageId message, const Param& wParam, const Par
       m_ws->KILLTIMER(m_list, kBrowseRefreshTimer);
       return 0;
     case platform::WM_NCDESTROY:
+      platform::grid_registry().unbind(m_list);
       m_hooked = false;
       *m_self = nullptr;
       return 0;
