@@ -294,6 +294,21 @@ TEST_F(MailServerTest, AnErrorInsideACycleReachesTheErrorHandlerAndTheCenterGoes
   EXPECT_EQ(steps.back(), "dispatch");
 }
 
+TEST_F(MailServerTest, ASiteWhoseSettingsRowIsGoneStillOpensAndCyclesEveryMinute) {
+  defmail->GoTop();
+  {
+    data::RecordLock lock{*defmail};
+    defmail->Delete();
+    lock.commit();
+  }
+  MAILSERVER& c = open_center();
+  EXPECT_TRUE(ws.ISWINDOW(c.hWnd()));
+  steps.clear();
+  advance(Millis{60'000});
+  EXPECT_EQ(steps, (Steps{"RESPONDER", "FOLLOWUP", "CHECK_E_FTP", "dispatch"}));
+  EXPECT_TRUE(errors.empty());
+}
+
 TEST_F(MailServerTest, SalirStopsTheTimersAndClosesTheWindowAndTables) {
   MAILSERVER& c = open_center();
   ui::platform::PersonInput person(ws);
