@@ -45,29 +45,24 @@ class Expansion {
     if (!in) return Outcome::ReadFailed;
     std::ofstream out(m_target, std::ios::binary | std::ios::trunc);
     if (!out) return Outcome::WriteFailed;
-    std::string read_buffer(m_chunk, '\0');
-    std::string pending_bytes;  // The start of a UTF-8 character cut by the previous read.
-    std::string text;           // Template text not yet expanded.
-    std::string body;           // Expanded text not yet written.
+    std::string text;  // Template text not yet expanded: at most two chunks and a cut character.
+    std::size_t cut_character = 0;  // Bytes at the end of `text` that wait for the rest of their character.
+    std::string bytes;              // One read, when the template is read as Windows-1252.
     bool is_last = false;
     while (!is_last) {
-      in.read(read_buffer.data(), static_cast<std::streamsize>(m_chunk));
-      const auto got = static_cast<std::size_t>(in.gcount());
+      const bool read = m_encoding == Encoding::Utf8 ? read_utf8(in, text, cut_character, is_last)
+                                                     : read_windows1252(in, bytes, text, is_last);
       if (in.bad()) return Outcome::ReadFailed;
-      is_last = got < m_chunk;
-      if (!append_text(std::string_view(read_buffer.data(), got), pending_bytes, text, is_last)) {
-        return Outcome::NotUtf8;
-      }
+      if (!read) return Outcome::NotUtf8;
       // Like the reading itself, work starts once two chunks are held, and one chunk stays behind
       // so that a placeholder or an image reference cut by a read is whole when it is worked on.
-      if (!is_last && text.size() + 3 < 2 * m_chunk) continue;  // 3: a cut character waits.
+      if (!is_last && text.size() + 3 < 2 * m_chunk) continue;
       if (m_mode == TemplateMode::EmbedImages) m_images.rewrite(text);
       const std::size_t limit = is_last ? text.size() : text.size() - m_chunk;
-      const std::size_t used = m_substituter.expand(text, limit, is_last, body);
+      const std::size_t used = m_substituter.expand(text, limit, is_last, out);
+      if (used == ChunkSubstituter::kUntrusted) return Outcome::Untrusted;
+      if (!out) return Outcome::WriteFailed;
       text.erase(0, used);
-      if (!m_substituter.accept(body, is_last)) return Outcome::Untrusted;
-      if (!out.write(body.data(), static_cast<std::streamsize>(body.size()))) return Outcome::WriteFailed;
-      body.clear();
     }
     out.close();
     return out ? Outcome::Done : Outcome::WriteFailed;
@@ -76,17 +71,27 @@ class Expansion {
   const ImageReferences& images() const { return m_images; }
 
  private:
-  bool append_text(std::string_view bytes, std::string& pending, std::string& text, bool is_last) {
-    if (m_encoding == Encoding::Windows1252) {
-      text += transport::windows1252_to_utf8(bytes);
-      return true;
-    }
-    pending.append(bytes);
-    const std::size_t complete = is_last ? pending.size() : complete_utf8_length(pending);
-    const std::string_view whole(pending.data(), complete);
-    if (!transport::is_valid_utf8(whole)) return false;
-    text.append(whole);
-    pending.erase(0, complete);
+  // Reads one chunk onto the end of `text`. False when the bytes are not UTF-8; a character cut by
+  // the end of the read is checked with the next one.
+  bool read_utf8(std::ifstream& in, std::string& text, std::size_t& cut_character, bool& is_last) {
+    const std::size_t old = text.size();
+    text.resize(old + m_chunk);
+    in.read(text.data() + old, static_cast<std::streamsize>(m_chunk));
+    const auto got = static_cast<std::size_t>(in.gcount());
+    text.resize(old + got);
+    is_last = got < m_chunk;
+    const std::string_view fresh = std::string_view(text).substr(old - cut_character);
+    const std::size_t complete = is_last ? fresh.size() : complete_utf8_length(fresh);
+    cut_character = fresh.size() - complete;
+    return transport::is_valid_utf8(fresh.substr(0, complete));
+  }
+
+  bool read_windows1252(std::ifstream& in, std::string& bytes, std::string& text, bool& is_last) {
+    bytes.resize(m_chunk);
+    in.read(bytes.data(), static_cast<std::streamsize>(m_chunk));
+    const auto got = static_cast<std::size_t>(in.gcount());
+    is_last = got < m_chunk;
+    text += transport::windows1252_to_utf8(std::string_view(bytes).substr(0, got));
     return true;
   }
 

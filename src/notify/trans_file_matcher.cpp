@@ -5,6 +5,9 @@
 namespace notify {
 
 PlaceholderSet::PlaceholderSet(const std::vector<std::string_view>& placeholders) : m_nodes(1) {
+  m_words.reserve(placeholders.size());
+  int first_bytes = 0;  // Distinct first bytes of the placeholders.
+  unsigned char last_first_byte = 0;
   for (std::size_t index = 0; index < placeholders.size(); ++index) {
     const std::string_view word = placeholders[index];
     if (word.empty()) continue;
@@ -14,9 +17,16 @@ PlaceholderSet::PlaceholderSet(const std::vector<std::string_view>& placeholders
       std::int32_t next = child(node, byte);
       if (next == 0) {
         next = static_cast<std::int32_t>(m_nodes.size());
-        m_nodes.emplace_back();
-        m_nodes[static_cast<std::size_t>(node)].children.emplace_back(byte, next);
-        if (node == 0) m_first[byte] = next;
+        Node added;
+        added.byte = byte;
+        added.next_sibling = m_nodes[static_cast<std::size_t>(node)].first_child;
+        m_nodes.push_back(added);
+        m_nodes[static_cast<std::size_t>(node)].first_child = next;
+        if (node == 0) {
+          m_first[byte] = next;
+          ++first_bytes;
+          last_first_byte = byte;
+        }
       }
       node = next;
     }
@@ -28,14 +38,14 @@ PlaceholderSet::PlaceholderSet(const std::vector<std::string_view>& placeholders
     end.last_pair = static_cast<int>(index);
     if (word.size() > m_longest) m_longest = word.size();
   }
-  const auto& roots = m_nodes[0].children;
-  if (roots.size() == 1) m_single_first_byte = roots.front().first;
+  if (first_bytes == 1) m_single_first_byte = last_first_byte;
 }
 
 std::int32_t PlaceholderSet::child(std::int32_t node, unsigned char byte) const {
   if (node == 0) return m_first[byte];
-  for (const auto& [b, next] : m_nodes[static_cast<std::size_t>(node)].children) {
-    if (b == byte) return next;
+  for (std::int32_t c = m_nodes[static_cast<std::size_t>(node)].first_child; c != 0;
+       c = m_nodes[static_cast<std::size_t>(c)].next_sibling) {
+    if (m_nodes[static_cast<std::size_t>(c)].byte == byte) return c;
   }
   return 0;
 }
@@ -78,7 +88,7 @@ PlaceholderHit PlaceholderSet::winner_at(std::string_view text, std::size_t posi
 }
 
 bool PlaceholderSet::occurrences_never_overlap() const {
-  for (const std::string& word : m_words) {
+  for (const std::string_view word : m_words) {
     for (std::size_t offset = 1; offset < word.size(); ++offset) {
       std::int32_t node = 0;
       std::size_t p = offset;

@@ -20,6 +20,7 @@ struct PlaceholderHit {
 // instead of one pass per pair. Empty placeholders are left out: they match nothing.
 class PlaceholderSet {
  public:
+  // Requires: the texts the views show outlive the set.
   explicit PlaceholderSet(const std::vector<std::string_view>& placeholders);
 
   std::size_t longest() const { return m_longest; }
@@ -45,16 +46,20 @@ class PlaceholderSet {
   bool occurrences_never_overlap() const;
 
  private:
+  // Children are a list through first_child and next_sibling: nodes stay small and need no
+  // allocation of their own, so a long list costs little memory.
   struct Node {
-    std::vector<std::pair<unsigned char, std::int32_t>> children;
-    int first_pair = -1;
-    int last_pair = -1;
+    std::int32_t first_child = 0;
+    std::int32_t next_sibling = 0;
+    std::int32_t first_pair = -1;
+    std::int32_t last_pair = -1;
+    unsigned char byte = 0;
   };
   std::int32_t child(std::int32_t node, unsigned char byte) const;
 
   std::vector<Node> m_nodes;  // m_nodes[0] is the root.
   std::array<std::int32_t, 256> m_first{};  // Child of the root for each first byte; 0 = none.
-  std::vector<std::string> m_words;         // Distinct placeholders.
+  std::vector<std::string_view> m_words;    // Distinct placeholders.
   std::size_t m_longest = 0;
   int m_single_first_byte = -1;  // The only first byte, when all placeholders share one.
 };

@@ -6,9 +6,20 @@
 
 namespace notify {
 
-std::size_t SinglePassSubstituter::expand(std::string_view text, std::size_t limit, bool is_last, std::string& out) {
+namespace {
+
+// Turns the masked dots of web images back into dots, in place.
+void unmask(std::string& text, std::size_t from, std::size_t to) {
+  for (std::size_t i = from; i < to; ++i) {
+    if (text[i] == kMaskedDot) text[i] = '.';
+  }
+}
+
+}  // namespace
+
+std::size_t SinglePassSubstituter::expand(std::string& text, std::size_t limit, bool is_last, std::ostream& out) {
   const std::size_t end = is_last ? text.size() : std::min(limit, text.size());
-  std::size_t copied = 0;  // Template text up to here is in `out`.
+  std::size_t copied = 0;  // Template text up to here is written.
   std::size_t p = 0;
   while (true) {
     p = m_set.next_candidate(text, p);
@@ -18,16 +29,17 @@ std::size_t SinglePassSubstituter::expand(std::string_view text, std::size_t lim
       ++p;
       continue;
     }
-    append_unmasked(out, text.substr(copied, p - copied));
+    unmask(text, copied, p);
+    if (!write_checked(std::string_view(text).substr(copied, p - copied), false, out)) return kUntrusted;
     const std::string& value = m_pairs[static_cast<std::size_t>(hit.first_pair)].value;
-    const std::uint64_t at = m_written + out.size();
-    m_insertions.push_back({at, at + value.size(), hit.first_pair});
-    out += value;
+    m_insertions.push_back({m_written, m_written + value.size(), hit.first_pair});
+    if (!write_checked(value, false, out)) return kUntrusted;
     p += hit.length;
     copied = p;
   }
   const std::size_t used = std::max(copied, end);
-  append_unmasked(out, text.substr(copied, used - copied));
+  unmask(text, copied, used);
+  if (!write_checked(std::string_view(text).substr(copied, used - copied), is_last, out)) return kUntrusted;
   return used;
 }
 
@@ -49,9 +61,11 @@ bool SinglePassSubstituter::occurrence_is_settled(std::uint64_t start, const Pla
   return touches_value;
 }
 
-bool SinglePassSubstituter::accept(std::string_view out, bool is_last) {
-  m_unchecked.append(out);
-  m_written += out.size();
+bool SinglePassSubstituter::write_checked(std::string_view piece, bool is_last, std::ostream& out) {
+  out.write(piece.data(), static_cast<std::streamsize>(piece.size()));
+  m_unchecked.append(piece);
+  m_written += piece.size();
+  // Occurrences are looked for only where the longest placeholder fits in what is written.
   const std::size_t keep = m_set.longest() > 0 ? m_set.longest() - 1 : 0;
   const std::size_t end =
       is_last ? m_unchecked.size() : (m_unchecked.size() > keep ? m_unchecked.size() - keep : 0);
@@ -67,16 +81,18 @@ bool SinglePassSubstituter::accept(std::string_view out, bool is_last) {
   }
   m_unchecked.erase(0, end);
   m_unchecked_start += end;
+  // Values that end before the unchecked text cannot touch an occurrence found later.
+  while (!m_insertions.empty() && m_insertions.front().end <= m_unchecked_start) m_insertions.pop_front();
   return true;
 }
 
 PairByPairSubstituter::PairByPairSubstituter(const SubstitutionList& pairs)
     : m_pairs(pairs), m_held(pairs.size()) {}
 
-std::size_t PairByPairSubstituter::expand(std::string_view text, std::size_t limit, bool is_last, std::string& out) {
+std::size_t PairByPairSubstituter::expand(std::string& text, std::size_t limit, bool is_last, std::ostream& out) {
   const std::size_t used = is_last ? text.size() : std::min(limit, text.size());
   m_flow.clear();
-  append_unmasked(m_flow, text.substr(0, used));
+  append_unmasked(m_flow, std::string_view(text).substr(0, used));
   for (std::size_t i = 0; i < m_pairs.size(); ++i) {
     const std::string& placeholder = m_pairs[i].placeholder;
     std::string& held = m_held[i];
@@ -99,7 +115,7 @@ std::size_t PairByPairSubstituter::expand(std::string_view text, std::size_t lim
     held.erase(0, release);
     m_flow.swap(m_next);
   }
-  out += m_flow;
+  out.write(m_flow.data(), static_cast<std::streamsize>(m_flow.size()));
   return used;
 }
 

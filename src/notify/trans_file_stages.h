@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <ostream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -11,31 +12,32 @@
 
 namespace notify {
 
-// Expands template text chunk by chunk into body text. Template text may hold kMaskedDot; what
-// leaves is unmasked.
+// Expands template text chunk by chunk into the body file. Template text may hold kMaskedDot;
+// what is written is unmasked.
 class ChunkSubstituter {
  public:
+  // expand() gives this when the single pass cannot be trusted for the template: the slower exact
+  // expansion must start again from the beginning.
+  static constexpr std::size_t kUntrusted = static_cast<std::size_t>(-1);
+
   virtual ~ChunkSubstituter() = default;
-  // Expands `text` from its start, appending to `out`: every placeholder that begins before
-  // `limit`, or all of `text` when `is_last`. `text` holds at least the longest placeholder after
-  // `limit` unless `is_last`. Returns how many bytes of `text` were used (limit or more).
-  virtual std::size_t expand(std::string_view text, std::size_t limit, bool is_last, std::string& out) = 0;
-  // Called with the expanded text before it is written. False when the single pass cannot be
-  // trusted for this template and the slower exact expansion must be used instead.
-  virtual bool accept(std::string_view out, bool is_last) = 0;
+  // Expands `text` from its start, writing to `out`: every placeholder that begins before `limit`,
+  // or all of `text` when `is_last`. `text` holds at least the longest placeholder after `limit`
+  // unless `is_last`; its used part may be changed (unmasked). Returns how many bytes of `text`
+  // were used (limit or more), or kUntrusted.
+  virtual std::size_t expand(std::string& text, std::size_t limit, bool is_last, std::ostream& out) = 0;
 };
 
 // One pass for all pairs, valid when placeholder occurrences never overlap
 // (PlaceholderSet::occurrences_never_overlap) and no value creates a placeholder of a later pair,
-// which accept() checks on the text as written: each inserted value, with the text around it, must
-// hold no placeholder that a later pair would still have replaced.
+// which is checked on the body as it is written: each inserted value, with the text around it,
+// must hold no placeholder that a later pair would still have replaced.
 class SinglePassSubstituter final : public ChunkSubstituter {
  public:
   // Requires: `set` and `pairs` outlive the substituter; `set` was built from `pairs`.
   SinglePassSubstituter(const PlaceholderSet& set, const SubstitutionList& pairs) : m_set(set), m_pairs(pairs) {}
 
-  std::size_t expand(std::string_view text, std::size_t limit, bool is_last, std::string& out) override;
-  bool accept(std::string_view out, bool is_last) override;
+  std::size_t expand(std::string& text, std::size_t limit, bool is_last, std::ostream& out) override;
 
  private:
   struct Insertion {
@@ -44,10 +46,12 @@ class SinglePassSubstituter final : public ChunkSubstituter {
     int pair;
   };
   bool occurrence_is_settled(std::uint64_t start, const PlaceholderHit& hit);
+  // Checks `piece` of the body (and what came before it) and writes it.
+  bool write_checked(std::string_view piece, bool is_last, std::ostream& out);
 
   const PlaceholderSet& m_set;
   const SubstitutionList& m_pairs;
-  std::uint64_t m_written = 0;  // Body bytes before the current `out`.
+  std::uint64_t m_written = 0;  // Body bytes written.
   std::deque<Insertion> m_insertions;
   std::string m_unchecked;              // Body text not yet checked (less than the longest placeholder).
   std::uint64_t m_unchecked_start = 0;  // Its offset in the body.
@@ -61,8 +65,7 @@ class PairByPairSubstituter final : public ChunkSubstituter {
   // Requires: `pairs` outlives the substituter.
   explicit PairByPairSubstituter(const SubstitutionList& pairs);
 
-  std::size_t expand(std::string_view text, std::size_t limit, bool is_last, std::string& out) override;
-  bool accept(std::string_view, bool) override { return true; }
+  std::size_t expand(std::string& text, std::size_t limit, bool is_last, std::ostream& out) override;
 
  private:
   const SubstitutionList& m_pairs;
