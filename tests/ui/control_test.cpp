@@ -96,6 +96,22 @@ TEST_F(Controls, ComboItemsKeepTheirCargoInTheControlsOrder) {
   EXPECT_EQ(ws.SENDMESSAGE(combo.hWnd(), CB_GETCOUNT), 0);
 }
 
+TEST_F(Controls, ASortedComboKeepsItsCargoBesideEachText) {
+  ws.SETWINDOWLONG(dialog->item(503), GWL_STYLE, ws.GETWINDOWLONG(dialog->item(503), GWL_STYLE) | CBS_SORT);
+  CCOMBOBOX combo;
+  combo.Init(*dialog, 503);
+  combo.Add("Zeta", 0, data::Value(26));
+  combo.Add("Alfa", 0, data::Value(1));
+  EXPECT_EQ(combo.Add("Beta", 0, data::Value(2)), 1);
+  for (std::size_t position = 1; position <= combo.Len(); ++position) {
+    const std::string shown = ws.describe(combo.hWnd())->items.at(position - 1);
+    EXPECT_EQ(combo.aItems.GET(position).text(), shown);
+  }
+  EXPECT_TRUE(combo.SeekCargo(data::Value(26)));
+  EXPECT_EQ(combo.CurItem(), "Zeta");
+  EXPECT_EQ(combo.Position(), 3u);
+}
+
 TEST_F(Controls, ListBoxSelectionByPositionAndCargo) {
   ws.SETWINDOWLONG(dialog->item(600), GWL_STYLE, ws.GETWINDOWLONG(dialog->item(600), GWL_STYLE) | LBS_MULTIPLESEL);
   CListBox list;

@@ -50,7 +50,43 @@ class TestDialog : public WDIAG {
   int menus_hidden = 0;
 };
 
+// A mix-in in the way the grid binding is one: it takes the dialog, and once the window exists it
+// binds a control of its own and registers it with the dialog's Add.
+class ListMixin {
+ public:
+  explicit ListMixin(WDIALOG& dialog) : m_dialog(dialog) {}
+  void bind_list(std::int64_t id) {
+    m_list.Init(m_dialog, id);
+    m_dialog.Add(m_list, [this](WDIALOG&, WControlWindow&, int code) -> std::int64_t {
+      codes.push_back(code);
+      return 1;
+    });
+  }
+  std::vector<int> codes;
+
+ private:
+  WDIALOG& m_dialog;
+  WControlWindow m_list;
+};
+
+class DialogWithList : public WDIAG, public ListMixin {
+ public:
+  explicit DialogWithList(const DialogOwner& owner) : ListMixin(static_cast<WDIALOG&>(*this)) {
+    if (!Init(owner, "DLG_TEST")) return;
+    bind_list(600);
+    CREATE("DLG_TEST");
+  }
+};
+
 using Wdiag = DialogTest;
+
+TEST_F(Wdiag, AMixInBindsAndRegistersItsControlThroughTheDialog) {
+  DialogWithList dialog(host);
+  ws.SENDDLGITEMMESSAGE(dialog.hWnd(), 600, LB_ADDSTRING, 0, Param::text("uno"));
+  person.choose_item(dialog.item(600), 0);
+  pump();
+  EXPECT_EQ(dialog.codes, std::vector<int>{static_cast<int>(LBN_SELCHANGE)});
+}
 
 TEST_F(Wdiag, InitBuildsAChildOfTheClientWithTheProgramsStyleAndLogsTheOpening) {
   TestDialog dialog(host);
