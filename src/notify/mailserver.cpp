@@ -7,6 +7,7 @@
 #include "data/date.h"
 #include "data/heartbeat.h"
 #include "data/record_lock.h"
+#include "data/text.h"
 #include "data/use_table.h"
 #include "notify/do_mail.h"
 #include "notify/outbox_transport.h"
@@ -328,7 +329,7 @@ void MAILSERVER::hook_status_fields() {
         window,
         guarded([this, level, label = field.label](Handle w, MessageId m, const Param& wp,
                                                     const Param& lp) -> std::int64_t {
-          if (m_services.status_echo) m_services.status_echo(std::string(label) + " " + lp.text());
+          if (m_services.status_echo) m_services.status_echo(std::string(label) + " " + data::ALLTRIM(lp.text()));
           return ws().CALLWINDOWPROC(*level, w, m, wp, lp);
         }),
         MessageFilter::only({ui::platform::WM_SETTEXT}));
