@@ -1,6 +1,7 @@
 #include "ui/platform/qt/qt_backend.h"
 
 #include <algorithm>
+#include <utility>
 
 #include <QAbstractScrollArea>
 #include <QApplication>
@@ -16,6 +17,7 @@
 
 #include "ui/platform/qt/control_mirrors.h"
 #include "ui/platform/qt/grid_mirror.h"
+#include "ui/platform/qt/list_window_rows.h"
 #include "ui/platform/qt/qt_text.h"
 #include "ui/platform/qt/window_mirrors.h"
 #include "ui/platform/text_case.h"
@@ -47,6 +49,21 @@ int virtual_key(int key) {
     default: break;
   }
   if (key >= Qt::Key_F1 && key <= Qt::Key_F12) return VK_F1 + (key - Qt::Key_F1);
+  return 0;
+}
+
+// Keys a grid's list window takes: navigation, letters and digits (incremental search).
+int grid_key(int key) {
+  switch (key) {
+    case Qt::Key_Up: return 0x26;
+    case Qt::Key_Down: return 0x28;
+    case Qt::Key_PageUp: return 0x21;
+    case Qt::Key_PageDown: return 0x22;
+    case Qt::Key_Home: return 0x24;
+    case Qt::Key_End: return 0x23;
+    default: break;
+  }
+  if ((key >= Qt::Key_A && key <= Qt::Key_Z) || (key >= Qt::Key_0 && key <= Qt::Key_9)) return key;
   return 0;
 }
 
@@ -88,7 +105,6 @@ QtBackend::QtBackend(Clock& clock, std::unique_ptr<QApplication> application)
 }
 
 QtBackend::~QtBackend() {
-  grid_registry().set_listener({});
   if (m_message_box) delete m_message_box.data();
   // Children first, as the window system destroys them.
   while (!m_mirrors.empty()) m_mirrors.erase(std::prev(m_mirrors.end()));
@@ -99,7 +115,6 @@ void QtBackend::attach(WindowSystem& windows) {
   m_input = std::make_unique<PersonInput>(windows);
   m_context.windows = &windows;
   m_context.input = m_input.get();
-  grid_registry().set_listener([this](Handle list) { grid_changed(list); });
 }
 
 Mirror* QtBackend::mirror(Handle window) const {
@@ -115,6 +130,23 @@ QWidget* QtBackend::widget(Handle window) const {
 QWidget* QtBackend::outer_widget(Handle window) const {
   const Mirror* shown = mirror(window);
   return shown ? shown->outer() : nullptr;
+}
+
+void QtBackend::watch(Mirror& made, Handle handle) {
+  // Every widget of the window reports keys, wheels and close boxes through the filter.
+  for (QWidget* widget : {made.outer(), made.content()}) {
+    if (!widget) continue;
+    widget->setProperty(kHandleProperty, static_cast<qulonglong>(handle));
+    widget->installEventFilter(this);
+    if (auto* area = qobject_cast<QAbstractScrollArea*>(widget)) {
+      area->viewport()->setProperty(kHandleProperty, static_cast<qulonglong>(handle));
+      area->viewport()->installEventFilter(this);
+    }
+    if (auto* combo = qobject_cast<QComboBox*>(widget); combo && combo->lineEdit()) {
+      combo->lineEdit()->setProperty(kHandleProperty, static_cast<qulonglong>(handle));
+      combo->lineEdit()->installEventFilter(this);
+    }
+  }
 }
 
 void QtBackend::create_mirror(const WindowInfo& info) {
@@ -152,11 +184,8 @@ void QtBackend::create_mirror(const WindowInfo& info) {
   } else if (equals_ignoring_case(name, "ComboBox")) {
     made = std::make_unique<ComboMirror>(m_context, info, container);
   } else if (equals_ignoring_case(name, "ListBox")) {
-    if (auto rows = grid_registry().rows(info.handle)) {
-      made = std::make_unique<GridMirror>(m_context, info, container, std::move(rows));
-    } else {
-      made = std::make_unique<ListMirror>(m_context, info, container);
-    }
+    made = std::make_unique<ListMirror>(m_context, info, container);
+    m_lists_to_probe.insert(info.handle);
   } else if (equals_ignoring_case(name, "SysTreeView32")) {
     made = std::make_unique<TreeMirror>(m_context, info, container);
   } else if (equals_ignoring_case(name, "ScrollBar")) {
@@ -165,20 +194,7 @@ void QtBackend::create_mirror(const WindowInfo& info) {
     made = std::make_unique<PanelMirror>(m_context, info, container);
   }
 
-  // Every widget of the window reports keys, wheels and close boxes through the filter.
-  for (QWidget* widget : {made->outer(), made->content()}) {
-    if (!widget) continue;
-    widget->setProperty(kHandleProperty, static_cast<qulonglong>(info.handle));
-    widget->installEventFilter(this);
-    if (auto* area = qobject_cast<QAbstractScrollArea*>(widget)) {
-      area->viewport()->setProperty(kHandleProperty, static_cast<qulonglong>(info.handle));
-      area->viewport()->installEventFilter(this);
-    }
-    if (auto* combo = qobject_cast<QComboBox*>(widget); combo && combo->lineEdit()) {
-      combo->lineEdit()->setProperty(kHandleProperty, static_cast<qulonglong>(info.handle));
-      combo->lineEdit()->installEventFilter(this);
-    }
-  }
+  watch(*made, info.handle);
   m_mirrors[info.handle] = std::move(made);
 }
 
@@ -192,7 +208,9 @@ void QtBackend::window_created(Handle window) {
 }
 
 void QtBackend::window_destroyed(Handle window) {
-  if (m_mirrors.erase(window)) m_is_input_posted = m_is_input_posted || false;
+  m_mirrors.erase(window);
+  m_lists_to_probe.erase(window);
+  m_grids_to_reload.erase(window);
 }
 
 void QtBackend::place(Handle window) {
@@ -211,6 +229,8 @@ void QtBackend::refresh(Handle window) {
   Mirror* shown = mirror(window);
   const auto info = m_context.windows->describe(window);
   if (!shown || !info) return;
+  if (dynamic_cast<ListMirror*>(shown)) m_lists_to_probe.insert(window);
+  if (dynamic_cast<GridMirror*>(shown)) m_grids_to_reload.insert(window);
   shown->sync(*info);
   shown->show_state(*info);
   if (m_context.windows->GETFOCUS() == window) shown->take_focus();
@@ -225,21 +245,23 @@ void QtBackend::menu_changed(Handle window) {
   if (auto* frame = dynamic_cast<FrameMirror*>(mirror(window))) frame->rebuild_menus();
 }
 
-void QtBackend::grid_changed(Handle list) {
-  Mirror* shown = mirror(list);
-  if (!shown) return;
-  const bool is_grid = dynamic_cast<GridMirror*>(shown) != nullptr;
-  if (is_grid == (grid_registry().rows(list) != nullptr) && is_grid) {
+void QtBackend::settle() {
+  for (const Handle list : std::exchange(m_lists_to_probe, {})) {
+    if (!dynamic_cast<ListMirror*>(mirror(list)) || !ListWindowRows::is_grid(*m_context.windows, list)) continue;
+    // The list binding hooked this list: from now on it is shown as the grid.
+    const auto info = m_context.windows->describe(list);
+    if (!info) continue;
+    Mirror* parent = mirror(info->parent);
+    auto grid = std::make_unique<GridMirror>(m_context, *info, parent ? parent->container() : nullptr,
+                                             std::make_shared<ListWindowRows>(*m_context.windows, list));
+    watch(*grid, list);
+    m_mirrors[list] = std::move(grid);
+    place(list);
     refresh(list);
-    return;
   }
-  // The list turns into a grid or back: its widget is made again.
-  const auto info = m_context.windows->describe(list);
-  m_mirrors.erase(list);
-  if (!info) return;
-  create_mirror(*info);
-  place(list);
-  refresh(list);
+  for (const Handle list : std::exchange(m_grids_to_reload, {})) {
+    if (auto* grid = dynamic_cast<GridMirror*>(mirror(list))) grid->reload();
+  }
 }
 
 std::optional<int> QtBackend::message_box(const MessageBoxRequest& request) {
@@ -270,7 +292,10 @@ std::optional<int> QtBackend::message_box(const MessageBoxRequest& request) {
   return std::nullopt;
 }
 
-void QtBackend::process_events() { QApplication::processEvents(QEventLoop::AllEvents); }
+void QtBackend::process_events() {
+  settle();
+  QApplication::processEvents(QEventLoop::AllEvents);
+}
 
 void QtBackend::wait_for_input(std::optional<Millis> deadline) {
   m_is_input_posted = false;
@@ -283,6 +308,7 @@ void QtBackend::wait_for_input(std::optional<Millis> deadline) {
     if (!posted()) m_clock.wait_until(deadline);
     return;
   }
+  settle();
   Millis timeout = kLongestWait;
   if (deadline) timeout = std::clamp(*deadline - m_clock.now(), Millis{0}, kLongestWait);
   if (timeout.count() == 0) {
@@ -320,8 +346,7 @@ bool QtBackend::eventFilter(QObject* watched, QEvent* event) {
       m_is_input_posted = true;
       // Where the program decides what the wheel does, Qt must not do it as well.
       const Mirror* shown = mirror(window);
-      return shown && (dynamic_cast<const ComboMirror*>(shown) || dynamic_cast<const LineEditMirror*>(shown) ||
-                       dynamic_cast<const GridMirror*>(shown));
+      return shown && (dynamic_cast<const ComboMirror*>(shown) || dynamic_cast<const LineEditMirror*>(shown));
     }
     default: return false;
   }
@@ -339,6 +364,14 @@ bool QtBackend::handle_key(Handle window, QObject* watched, QEvent* event) {
     m_context.post(window, WM_CHAR, key->text().at(0).unicode(), 1);
     m_is_input_posted = true;
     return true;
+  }
+  if (dynamic_cast<const GridMirror*>(mirror(window))) {
+    // The grid engine moves the current row and searches as the person types.
+    if (const int vk = grid_key(key->key()); vk != 0) {
+      m_input->press_key(window, vk);
+      m_is_input_posted = true;
+      return true;
+    }
   }
   const int vk = virtual_key(key->key());
   if (vk == 0) return false;

@@ -3,6 +3,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 
 #include <QMessageBox>
 #include <QObject>
@@ -29,6 +30,9 @@ namespace ui::platform {
 // wait_for_input runs Qt's event loop until a person acts or the deadline passes; on a
 // ManualClock (tests) it only takes what Qt has pending and then lets the clock jump,
 // so timers fire exactly as on the headless back end.
+//
+// A list box in which the list binding draws a grid answers the grid's questions
+// (ListWindowRows); it is shown as a table reading its rows on demand.
 class QtBackend final : public QObject, public DisplayBackend {
  public:
   // `application` may be null when the process already has one (tests).
@@ -63,9 +67,12 @@ class QtBackend final : public QObject, public DisplayBackend {
  private:
   Mirror* mirror(Handle window) const;
   void create_mirror(const WindowInfo& info);
+  void watch(Mirror& made, Handle handle);
   void refresh(Handle window);
   void place(Handle window);
-  void grid_changed(Handle list);
+  // Work that asks the program's windows (grids answer by message): done while the
+  // window system waits, never inside a notification.
+  void settle();
   bool handle_key(Handle window, QObject* watched, QEvent* event);
 
   Clock& m_clock;
@@ -74,6 +81,8 @@ class QtBackend final : public QObject, public DisplayBackend {
   MirrorContext m_context;
   std::map<Handle, std::unique_ptr<Mirror>> m_mirrors;
   QPointer<QMessageBox> m_message_box;
+  std::set<Handle> m_lists_to_probe;   // List boxes that may be a grid's.
+  std::set<Handle> m_grids_to_reload;  // Grids redrawn by the program.
   bool m_is_input_posted = false;
 };
 
