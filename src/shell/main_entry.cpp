@@ -1,6 +1,7 @@
 #include "shell/main_entry.h"
 
 #include <cstdio>
+#include <memory>
 #include <string>
 
 #include "data/runtime_error.h"
@@ -10,6 +11,9 @@
 #include "ui/platform/clock.h"
 #include "ui/platform/headless/headless_backend.h"
 #include "ui/platform/window_system.h"
+#if QV_HAVE_QT
+#include "ui/platform/qt/qt_backend_factory.h"
+#endif
 
 namespace shell {
 
@@ -25,18 +29,40 @@ void install_error_handler(WindowSystem& windows, std::ostream& err) {
   });
 }
 
+// The desktop (Qt) when it is asked for with --gui or a display is there; null to run headless, as
+// the program also does, saying why, when --gui was asked and no desktop could be opened.
+std::unique_ptr<DisplayBackend> open_desktop(startup::DisplayChoice display, Clock& clock, std::ostream& err) {
+#if QV_HAVE_QT
+  if (display == startup::DisplayChoice::Headless) return nullptr;
+  if (display == startup::DisplayChoice::Automatic && !display_available()) return nullptr;
+  static int argc = 1;
+  static char name[] = "quarvelt-mailserver";
+  static char* argv[] = {name, nullptr};
+  std::string error;
+  std::unique_ptr<DisplayBackend> desktop = make_qt_backend(clock, argc, argv, error);
+  if (!desktop) {
+    err << startup::kProgramName << ": cannot open the desktop: " << error << "; running headless" << std::endl;
+  }
+  return desktop;
+#else
+  (void)clock;
+  if (display == startup::DisplayChoice::Gui) {
+    err << startup::kProgramName << ": this build has no desktop display back end; running headless" << std::endl;
+  }
+  return nullptr;
+#endif
+}
+
 }  // namespace
 
 int MAIN(const std::filesystem::path& program_folder, startup::DisplayChoice display, std::ostream& err) {
   // Before anything else, so that no thread started later can take the signals.
   SignalWatch signals;
-  if (display == startup::DisplayChoice::Gui) {
-    err << startup::kProgramName << ": this build has no desktop display back end; running headless" << std::endl;
-  }
   SteadyClock clock;
+  const std::unique_ptr<DisplayBackend> desktop = open_desktop(display, clock, err);
   HeadlessBackend headless(clock, [&err](std::string_view line) { err << line << std::endl; });
-  SignalWakingBackend backend(headless, clock, signals);
-  WindowSystem windows(clock, backend);
+  SignalWakingBackend headless_backend(headless, clock, signals);
+  WindowSystem windows(clock, desktop ? *desktop : static_cast<DisplayBackend&>(headless_backend));
   install_error_handler(windows, err);
   if (const std::filesystem::path resources = default_resource_folder(); !resources.empty()) {
     load_resources(windows, resources, err);
@@ -57,7 +83,15 @@ int MAIN(const std::filesystem::path& program_folder, startup::DisplayChoice dis
   }
   const MessageId exit_request = application.frame().operator_exit_message();
   const Handle frame = application.frame().hwnd;
-  backend.set_on_signal([&windows, frame, exit_request](int) { windows.POSTMESSAGE(frame, exit_request); });
+  const auto on_signal = [&windows, frame, exit_request](int) { windows.POSTMESSAGE(frame, exit_request); };
+  headless_backend.set_on_signal(on_signal);
+#if QV_HAVE_QT
+  if (desktop) {
+    wake_on_descriptor(*desktop, signals.fd(), [&signals, on_signal] {
+      while (const auto signal = signals.take()) on_signal(*signal);
+    });
+  }
+#endif
   err << "MailServer Quarvelt: running on " << program_folder.string() << std::endl;
   application.run();
   return startup::kExitOk;

@@ -1,6 +1,7 @@
 #include "ui/platform/qt/qt_backend.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <utility>
 
 #include <QAbstractScrollArea>
@@ -105,7 +106,7 @@ QtBackend::QtBackend(Clock& clock, std::unique_ptr<QApplication> application)
 }
 
 QtBackend::~QtBackend() {
-  if (m_message_box) delete m_message_box.data();
+  if (m_message_box) m_message_box->deleteLater();
   // Children first, as the window system destroys them.
   while (!m_mirrors.empty()) m_mirrors.erase(std::prev(m_mirrors.end()));
   QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -231,6 +232,7 @@ void QtBackend::refresh(Handle window) {
   if (!shown || !info) return;
   if (dynamic_cast<ListMirror*>(shown)) m_lists_to_probe.insert(window);
   if (dynamic_cast<GridMirror*>(shown)) m_grids_to_reload.insert(window);
+  m_is_screen_changed = true;
   shown->sync(*info);
   shown->show_state(*info);
   if (m_context.windows->GETFOCUS() == window) shown->take_focus();
@@ -292,6 +294,21 @@ std::optional<int> QtBackend::message_box(const MessageBoxRequest& request) {
   return std::nullopt;
 }
 
+void QtBackend::save_screenshots() {
+  if (!m_screenshots.is_on() || !m_is_screen_changed) return;
+  m_is_screen_changed = false;
+  std::vector<std::pair<std::string, QWidget*>> shots;
+  for (const auto& [handle, shown] : m_mirrors) {
+    const auto info = m_context.windows->describe(handle);
+    if (!info || !(info->style & WS_VISIBLE)) continue;
+    if (dynamic_cast<FrameMirror*>(shown.get())) shots.emplace_back("frame", shown->outer());
+    if (dynamic_cast<DialogMirror*>(shown.get())) shots.emplace_back("dialog_" + info->text, shown->content());
+  }
+  QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);  // Layouts and paints first.
+  const int written = m_screenshots.save(shots);
+  std::fprintf(stderr, "screenshots: %d saved in %s\n", written, m_screenshots.folder().c_str());
+}
+
 void QtBackend::process_events() {
   settle();
   QApplication::processEvents(QEventLoop::AllEvents);
@@ -309,6 +326,7 @@ void QtBackend::wait_for_input(std::optional<Millis> deadline) {
     return;
   }
   settle();
+  save_screenshots();
   Millis timeout = kLongestWait;
   if (deadline) timeout = std::clamp(*deadline - m_clock.now(), Millis{0}, kLongestWait);
   if (timeout.count() == 0) {

@@ -11,6 +11,7 @@
 
 #include "ui/platform/display_backend.h"
 #include "ui/platform/qt/mirror.h"
+#include "ui/platform/qt/screenshots.h"
 
 class QApplication;
 
@@ -73,6 +74,7 @@ class QtBackend final : public QObject, public DisplayBackend {
   // Work that asks the program's windows (grids answer by message): done while the
   // window system waits, never inside a notification.
   void settle();
+  void save_screenshots();
   bool handle_key(Handle window, QObject* watched, QEvent* event);
 
   Clock& m_clock;
@@ -83,6 +85,8 @@ class QtBackend final : public QObject, public DisplayBackend {
   QPointer<QMessageBox> m_message_box;
   std::set<Handle> m_lists_to_probe;   // List boxes that may be a grid's.
   std::set<Handle> m_grids_to_reload;  // Grids redrawn by the program.
+  Screenshots m_screenshots;
+  bool m_is_screen_changed = false;
   bool m_is_input_posted = false;
 };
 

@@ -1,11 +1,14 @@
 #include "ui/platform/qt/qt_backend_factory.h"
 
+#include <signal.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <string_view>
 
 #include <QApplication>
 #include <QGuiApplication>
+#include <QSocketNotifier>
 #include <QStyleFactory>
 
 #include "ui/platform/qt/qt_backend.h"
@@ -54,13 +57,30 @@ std::unique_ptr<DisplayBackend> make_qt_backend(Clock& clock, int& argc, char** 
     return nullptr;
   }
   if (!is_reachable(error)) return nullptr;
+  // Starting Qt unblocks signals the program may be waiting for on a descriptor (the
+  // operator's SIGTERM); the mask the program set is put back.
+  sigset_t mask;
+  const bool has_mask = pthread_sigmask(SIG_SETMASK, nullptr, &mask) == 0;
   auto application = std::make_unique<QApplication>(argc, argv);
+  if (has_mask) pthread_sigmask(SIG_SETMASK, &mask, nullptr);
   if (QGuiApplication::primaryScreen() == nullptr) {
     error = "the display has no screen";
     return nullptr;
   }
   QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
   return std::make_unique<QtBackend>(clock, std::move(application));
+}
+
+}  // namespace ui::platform
+
+namespace ui::platform {
+
+bool wake_on_descriptor(DisplayBackend& backend, int descriptor, std::function<void()> on_ready) {
+  auto* qt = dynamic_cast<QtBackend*>(&backend);
+  if (!qt || descriptor < 0) return false;
+  auto* notifier = new QSocketNotifier(descriptor, QSocketNotifier::Read, qt);  // Owned by the back end.
+  QObject::connect(notifier, &QSocketNotifier::activated, qt, [on_ready = std::move(on_ready)] { on_ready(); });
+  return true;
 }
 
 }  // namespace ui::platform

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -19,5 +20,10 @@ bool display_available();
 // `clock`. On failure (no display could be opened) answers null and says why in `error`.
 // Requires: one back end per process, made on the thread that runs the window system.
 std::unique_ptr<DisplayBackend> make_qt_backend(Clock& clock, int& argc, char** argv, std::string& error);
+
+// Ends the back end's waits when `descriptor` becomes readable (a termination signal's
+// descriptor) and calls `on_ready` then, from the wait, where it may post messages.
+// False when `backend` is not the Qt back end.
+bool wake_on_descriptor(DisplayBackend& backend, int descriptor, std::function<void()> on_ready);
 
 }  // namespace ui::platform

@@ -1,5 +1,7 @@
 #include "ui/platform/qt/window_mirrors.h"
 
+#include <memory>
+
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMainWindow>
@@ -182,7 +184,10 @@ StatusBarMirror::StatusBarMirror(MirrorContext& context, const WindowInfo& info,
 void StatusBarMirror::sync(const WindowInfo& info) {
   const QStringList panes = to_qt(info.text).split(QLatin1Char('\t'));
   auto* layout = static_cast<QHBoxLayout*>(outer()->layout());
-  while (layout->count() > panes.size()) delete layout->takeAt(layout->count() - 1)->widget();
+  while (layout->count() > panes.size()) {
+    const std::unique_ptr<QLayoutItem> item(layout->takeAt(layout->count() - 1));
+    item->widget()->deleteLater();
+  }
   while (layout->count() < panes.size()) {
     auto* pane = new QLabel(outer());
     pane->setFrameStyle(QFrame::Panel | QFrame::Sunken);
