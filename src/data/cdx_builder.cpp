@@ -8,31 +8,22 @@
 namespace data {
 namespace {
 
-// The first eight key bytes as a big-endian number: most comparisons end there.
-std::uint64_t key_prefix(std::string_view key) {
-  std::uint64_t v = 0;
-  for (std::size_t i = 0; i < 8; ++i) v = (v << 8) | (i < key.size() ? static_cast<unsigned char>(key[i]) : 0);
+// Eight key bytes from `at` as a big-endian number, so that comparing numbers compares
+// bytes; bytes past the key's `length` count as zero. Reads 8 bytes from `key + at`, so
+// the key needs that slack when it ends sooner.
+std::uint64_t key_word(const char* key, std::size_t length, std::size_t at) {
+  if (at >= length) return 0;
+  std::uint64_t v;
+  std::memcpy(&v, key + at, sizeof v);
+  if constexpr (std::endian::native == std::endian::little) v = __builtin_bswap64(v);
+  if (length - at < 8) v &= ~std::uint64_t{0} << (8 * (8 - (length - at)));
   return v;
 }
 
-// Eight bytes from `at` as a big-endian number, so that comparing numbers compares bytes.
-std::uint64_t word_at(const char* at) {
-  std::uint64_t v;
-  std::memcpy(&v, at, sizeof v);
-  return std::endian::native == std::endian::little ? __builtin_bswap64(v) : v;
-}
-
-// Unsigned byte order (<0, 0, >0) of two keys of `length` bytes that agree on their
-// first 8, eight bytes at a time. Reads up to 7 bytes past a key's end, so the keys
-// need that slack.
-int tail_order(const char* a, const char* b, std::size_t length) {
-  for (std::size_t at = 8; at < length; at += 8) {
-    std::uint64_t x = word_at(a + at), y = word_at(b + at);
-    if (length - at < 8) {
-      const std::uint64_t keep = ~std::uint64_t{0} << (8 * (8 - (length - at)));  // Drops bytes past the key.
-      x &= keep;
-      y &= keep;
-    }
+// Unsigned byte order (<0, 0, >0) of two keys of `length` bytes from byte `from` on.
+int tail_order(const char* a, const char* b, std::size_t length, std::size_t from) {
+  for (std::size_t at = from; at < length; at += 8) {
+    const std::uint64_t x = key_word(a, length, at), y = key_word(b, length, at);
     if (x != y) return x < y ? -1 : 1;
   }
   return 0;
@@ -107,43 +98,53 @@ void CdxEntryList::reserve(std::size_t n) {
 }
 
 void CdxEntryList::add(std::string_view key, std::uint32_t recno) {
-  m_sorted = false;
   m_keys.append(key.data(), m_key_length);
   m_recnos.push_back(recno);
 }
 
 void CdxEntryList::sort(bool unique) {
+  // The items carry the first 24 key bytes, which decide nearly every comparison without
+  // a look at the key array, whose random reads would dominate the sort.
+  constexpr std::size_t kWords = 3;
   struct Item {
-    std::uint64_t prefix;
+    std::uint64_t words[kWords];
     std::uint32_t recno;
     std::uint32_t position;
   };
-  std::vector<Item> items(m_recnos.size());
-  for (std::uint32_t i = 0; i < items.size(); ++i) {
-    items[i] = {key_prefix(std::string_view(m_keys).substr(std::size_t{i} * m_key_length, m_key_length)), m_recnos[i],
-                i};
-  }
   const std::size_t kl = m_key_length;
-  const std::size_t stored = m_keys.size();
-  m_keys.append(8, '\0');  // Slack for the word-wise comparison of the last key.
+  const std::size_t count = m_recnos.size();
+  m_keys.append(8, '\0');  // Slack for the word reads of the last key.
   const char* keys = m_keys.data();
+  std::vector<Item> items(count);
+  for (std::uint32_t i = 0; i < count; ++i) {
+    Item& item = items[i];
+    for (std::size_t w = 0; w < kWords; ++w) item.words[w] = key_word(keys + std::size_t{i} * kl, kl, 8 * w);
+    item.recno = m_recnos[i];
+    item.position = i;
+  }
+  const auto key_order = [&](const Item& a, const Item& b) {
+    for (std::size_t w = 0; w < kWords; ++w)
+      if (a.words[w] != b.words[w]) return a.words[w] < b.words[w] ? -1 : 1;
+    if (kl <= 8 * kWords) return 0;
+    return tail_order(keys + std::size_t{a.position} * kl, keys + std::size_t{b.position} * kl, kl, 8 * kWords);
+  };
   std::sort(items.begin(), items.end(), [&](const Item& a, const Item& b) {
-    if (a.prefix != b.prefix) return a.prefix < b.prefix;
-    const char* x = keys + std::size_t{a.position} * kl;
-    const char* y = keys + std::size_t{b.position} * kl;
-    const int order = tail_order(x, y, kl);
+    const int order = key_order(a, b);
     return order != 0 ? order < 0 : a.recno < b.recno;
   });
-  m_order.clear();
-  m_order.reserve(items.size());
-  for (std::size_t i = 0; i < items.size(); ++i) {
-    if (unique && i > 0 && items[i].prefix == items[i - 1].prefix &&
-        tail_order(keys + std::size_t{items[i].position} * kl, keys + std::size_t{items[i - 1].position} * kl, kl) == 0)
-      continue;
-    m_order.push_back(items[i].position);
+  // The entries are laid out again in key order, so that building the tree reads them
+  // front to back.
+  std::string sorted_keys;
+  std::vector<std::uint32_t> sorted_recnos;
+  sorted_keys.reserve(count * kl);
+  sorted_recnos.reserve(count);
+  for (std::size_t i = 0; i < count; ++i) {
+    if (unique && i > 0 && key_order(items[i], items[i - 1]) == 0) continue;
+    sorted_keys.append(keys + std::size_t{items[i].position} * kl, kl);
+    sorted_recnos.push_back(items[i].recno);
   }
-  m_keys.resize(stored);
-  m_sorted = true;
+  m_keys = std::move(sorted_keys);
+  m_recnos = std::move(sorted_recnos);
 }
 
 Result<std::uint32_t> build_cdx_tree(const CdxEntryList& entries, char pad,

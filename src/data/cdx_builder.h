@@ -18,26 +18,21 @@ class CdxEntryList {
   explicit CdxEntryList(int key_length) : m_key_length(key_length) {}
 
   int key_length() const { return m_key_length; }
-  // Entries added; after sort(), the entries kept.
-  std::size_t size() const { return m_sorted ? m_order.size() : m_recnos.size(); }
+  std::size_t size() const { return m_recnos.size(); }
   void reserve(std::size_t n);
   // Requires: key.size() == key_length().
   void add(std::string_view key, std::uint32_t recno);
-  // Sorts by (key, record); with `unique` keeps only the lowest record of each key.
-  // key(i) and recno(i) need it.
+  // Puts the entries in (key, record) order; with `unique` keeps only the lowest record
+  // of each key.
   void sort(bool unique);
 
-  std::string_view key(std::size_t i) const {
-    return std::string_view(m_keys).substr(std::size_t{m_order[i]} * m_key_length, m_key_length);
-  }
-  std::uint32_t recno(std::size_t i) const { return m_recnos[m_order[i]]; }
+  std::string_view key(std::size_t i) const { return std::string_view(m_keys).substr(i * m_key_length, m_key_length); }
+  std::uint32_t recno(std::size_t i) const { return m_recnos[i]; }
 
  private:
   int m_key_length;
-  std::string m_keys;
+  std::string m_keys;  // Keys of m_key_length bytes, back to back.
   std::vector<std::uint32_t> m_recnos;
-  std::vector<std::uint32_t> m_order;  // Sorted positions into the two arrays above.
-  bool m_sorted = false;
 };
 
 // Lays a tag's tree out from sorted entries: leaves filled completely, left to right,

@@ -115,7 +115,10 @@ Result<void> CdxFile::read_markers() {
   m_counter = std::uint32_t{bytes[4]} << 24 | std::uint32_t{bytes[5]} << 16 | std::uint32_t{bytes[6]} << 8 | bytes[7];
   const std::uint64_t markers = markers_of(m_free_head, m_counter);
   m_cache.validate(m_id, markers);
-  if (!m_markers_known || markers != m_seen_markers) ++m_generation;
+  if (!m_markers_known || markers != m_seen_markers) {
+    ++m_generation;
+    forget_recent();
+  }
   m_seen_markers = markers;
   m_markers_known = true;
   return {};
@@ -204,7 +207,13 @@ std::uint64_t CdxFile::size() const {
 }
 
 Result<std::shared_ptr<const CdxNode>> CdxFile::read_node(std::uint32_t page, int key_length, char pad) {
-  if (auto cached = m_cache.find(m_id, page); cached && cached->key_length() == key_length) return cached;
+  if (const RecentPage& recent = recent_slot(page);
+      recent.node && recent.page == page && recent.node->key_length() == key_length)
+    return recent.node;
+  if (auto cached = m_cache.find(m_id, page); cached && cached->key_length() == key_length) {
+    remember(page, cached);
+    return cached;
+  }
   if (page < kDirectoryRoot || page % kCdxPageSize != 0)
     return error("page offset " + std::to_string(page) + " is not a tree page");
   std::uint8_t bytes[kCdxPageSize];
@@ -213,6 +222,7 @@ Result<std::shared_ptr<const CdxNode>> CdxFile::read_node(std::uint32_t page, in
   if (!node) return error("page " + std::to_string(page) + ": " + node.error().text);
   auto shared = std::make_shared<const CdxNode>(std::move(*node));
   m_cache.put(m_id, page, shared);
+  remember(page, shared);
   return shared;
 }
 
@@ -220,7 +230,9 @@ Result<void> CdxFile::write_node(std::uint32_t page, const CdxNode& node, char p
   std::uint8_t bytes[kCdxPageSize];
   encode_cdx_node(node, pad, bytes);
   if (auto r = write_bytes(page, bytes); !r) return r;
-  m_cache.put(m_id, page, std::make_shared<const CdxNode>(node));
+  auto shared = std::make_shared<const CdxNode>(node);
+  m_cache.put(m_id, page, shared);
+  remember(page, std::move(shared));
   return {};
 }
 
@@ -228,7 +240,9 @@ Result<bool> CdxFile::write_node_if_fits(std::uint32_t page, const CdxNode& node
   std::uint8_t bytes[kCdxPageSize];
   if (!encode_cdx_node_if_fits(node, pad, bytes)) return false;
   if (auto r = write_bytes(page, bytes); !r) return r.error();
-  m_cache.put(m_id, page, std::make_shared<const CdxNode>(node));
+  auto shared = std::make_shared<const CdxNode>(node);
+  m_cache.put(m_id, page, shared);
+  remember(page, std::move(shared));
   return true;
 }
 
@@ -245,6 +259,7 @@ Result<std::uint32_t> CdxFile::allocate_page() {
     m_free_head = std::uint32_t{next[0]} | std::uint32_t{next[1]} << 8 | std::uint32_t{next[2]} << 16 |
                   std::uint32_t{next[3]} << 24;
     m_cache.erase(m_id, page);
+    forget(page);
     std::uint8_t head[4];
     for (int i = 0; i < 4; ++i) head[i] = static_cast<std::uint8_t>(m_free_head >> (8 * i));
     if (auto r = write_bytes(4, head); !r) return r.error();
@@ -270,6 +285,7 @@ Result<void> CdxFile::free_page(std::uint32_t page) {
   for (int i = 0; i < 4; ++i) bytes[i] = static_cast<std::uint8_t>(m_free_head >> (8 * i));
   if (auto r = write_bytes(page, bytes); !r) return r;
   m_cache.erase(m_id, page);
+  forget(page);
   m_free_head = page;  // Written to the header when the lock is released.
   return {};
 }
@@ -277,6 +293,7 @@ Result<void> CdxFile::free_page(std::uint32_t page) {
 Result<void> CdxFile::replace_contents(std::span<const std::uint8_t> image) {
   if (!holds_write_lock()) return error("rewrite without the index write lock");
   m_cache.drop_file(m_id);
+  forget_recent();
   if (auto r = write_bytes(0, image); !r) return r;
   if (::ftruncate(m_fd, static_cast<off_t>(image.size())) != 0) return error(std::strerror(errno));
   m_end = image.size();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <span>
@@ -25,6 +26,10 @@ enum class CdxLockMode { Read, Write };
 // head and change counter are re-read; if they differ from what the cache recorded,
 // the cache drops this file's pages. Releasing a write lock after a change bumps the
 // counter and rewrites bytes 4-11, so readers elsewhere drop their stale pages.
+//
+// Besides the shared cache, each open file keeps the pages it used last in a small
+// table of its own (a lookup there takes no lock and no hashing), emptied whenever the
+// markers show a change by anyone else.
 class CdxFile {
  public:
   static Result<std::unique_ptr<CdxFile>> open(const std::string& path, CdxPageCache& cache, CdxShare share,
@@ -66,6 +71,14 @@ class CdxFile {
   // Puts a page on the free list. Requires the write lock.
   [[nodiscard]] Result<void> free_page(std::uint32_t page);
 
+  // The header pages as last read, kept in the shared cache as long as the markers stay
+  // the same. Require a lock. Whoever changes the directory or a tag header forgets it.
+  std::shared_ptr<const CdxCatalogue> cached_catalogue() { return m_cache.catalogue(m_id); }
+  void cache_catalogue(std::shared_ptr<const CdxCatalogue> catalogue) {
+    m_cache.put_catalogue(m_id, std::move(catalogue));
+  }
+  void forget_catalogue() { m_cache.forget_catalogue(m_id); }
+
   [[nodiscard]] Result<void> read_bytes(std::uint64_t offset, std::span<std::uint8_t> bytes) const;
   [[nodiscard]] Result<void> write_bytes(std::uint64_t offset, std::span<const std::uint8_t> bytes);
   // Replaces the whole file with `image` (a complete index). Requires the write lock.
@@ -87,6 +100,17 @@ class CdxFile {
   Result<void> publish();
   Error error(const std::string& what) const;
 
+  struct RecentPage {
+    std::uint32_t page = 0;
+    std::shared_ptr<const CdxNode> node;
+  };
+  RecentPage& recent_slot(std::uint32_t page) { return m_recent[(page / kCdxPageSize) % m_recent.size()]; }
+  void remember(std::uint32_t page, std::shared_ptr<const CdxNode> node) { recent_slot(page) = {page, std::move(node)}; }
+  void forget(std::uint32_t page) {
+    if (recent_slot(page).page == page) recent_slot(page) = {};
+  }
+  void forget_recent() { m_recent.fill({}); }
+
   std::string m_path;
   int m_fd;
   CdxFileId m_id;
@@ -102,6 +126,7 @@ class CdxFile {
   std::uint32_t m_free_head = 0;
   std::uint32_t m_counter = 0;
   std::uint64_t m_end = 0;  // File size while writing, grown by allocations.
+  std::array<RecentPage, 256> m_recent;  // By page number, modulo the size.
 };
 
 // Scope guard for the index lock; check ok() before using the file.

@@ -53,41 +53,55 @@ Result<std::unique_ptr<CdxIndex>> CdxIndex::create(const std::string& path, CdxP
 Result<void> CdxIndex::load() {
   CdxLock lock(*m_file, CdxLockMode::Read);
   if (!lock.ok()) return lock.error();
+  // Tables open and close around every task: the header pages are read again only
+  // when the file changed.
+  std::shared_ptr<const CdxCatalogue> catalogue = m_file->cached_catalogue();
+  if (!catalogue) {
+    auto read = read_catalogue();
+    if (!read) return read.error();
+    catalogue = std::make_shared<const CdxCatalogue>(std::move(*read));
+    m_file->cache_catalogue(catalogue);
+  }
+  m_directory = std::make_unique<CdxTag>(*m_file, "(directory)", 0, catalogue->file_header, CdxKeyType::Character);
+  m_tags.clear();
+  for (const CdxCatalogue::Tag& tag : catalogue->tags)
+    m_tags.push_back(std::make_unique<CdxTag>(*m_file, tag.name, tag.offset, tag.header, CdxKeyType::Character));
+  return {};
+}
+
+Result<CdxCatalogue> CdxIndex::read_catalogue() {
+  CdxCatalogue catalogue;
   std::uint8_t bytes[kCdxHeaderSize];
-  if (auto r = m_file->read_bytes(0, bytes); !r) return r;
+  if (auto r = m_file->read_bytes(0, bytes); !r) return r.error();
   auto header = decode_cdx_tag_header(bytes);
   if (!header) return Error{-1, m_file->name() + ": file header: " + header.error().text};
   if (header->key_length != kDirectoryKeyLength)
     return Error{-1, m_file->name() + ": tag directory key length " + std::to_string(header->key_length)};
-  m_directory = std::make_unique<CdxTag>(*m_file, "(directory)", 0, *header, CdxKeyType::Character);
+  catalogue.file_header = *header;
 
-  struct Found {
-    std::string name;
-    std::uint32_t offset;
-  };
-  std::vector<Found> found;
-  auto position = m_directory->first();
+  CdxTag directory(*m_file, "(directory)", 0, *header, CdxKeyType::Character);
+  auto position = directory.first();
   for (std::size_t n = 0; position && position->valid(); ++n) {
     if (n > 65535) return Error{-1, m_file->name() + ": tag directory does not end"};
-    found.push_back({trim(position->key()), position->recno()});
-    position = m_directory->next(*position);
+    catalogue.tags.push_back({trim(position->key()), position->recno(), {}});
+    position = directory.next(*position);
   }
   if (!position) return position.error();
   // Tag headers are allocated in creation order, which is the order programs number
   // the tags in.
-  std::sort(found.begin(), found.end(), [](const Found& a, const Found& b) { return a.offset < b.offset; });
-  m_tags.clear();
+  std::sort(catalogue.tags.begin(), catalogue.tags.end(),
+            [](const CdxCatalogue::Tag& a, const CdxCatalogue::Tag& b) { return a.offset < b.offset; });
   const std::uint64_t size = m_file->size();
-  for (const Found& f : found) {
-    if (f.offset % kCdxPageSize != 0 || f.offset + kCdxHeaderSize > size)
-      return Error{-1, m_file->name() + ": tag " + f.name + " header offset " + std::to_string(f.offset) +
+  for (CdxCatalogue::Tag& tag : catalogue.tags) {
+    if (tag.offset % kCdxPageSize != 0 || tag.offset + kCdxHeaderSize > size)
+      return Error{-1, m_file->name() + ": tag " + tag.name + " header offset " + std::to_string(tag.offset) +
                            " is outside the file"};
-    if (auto r = m_file->read_bytes(f.offset, bytes); !r) return r;
+    if (auto r = m_file->read_bytes(tag.offset, bytes); !r) return r.error();
     auto tag_header = decode_cdx_tag_header(bytes);
-    if (!tag_header) return Error{-1, m_file->name() + ", tag " + f.name + ": " + tag_header.error().text};
-    m_tags.push_back(std::make_unique<CdxTag>(*m_file, f.name, f.offset, *tag_header, CdxKeyType::Character));
+    if (!tag_header) return Error{-1, m_file->name() + ", tag " + tag.name + ": " + tag_header.error().text};
+    tag.header = std::move(*tag_header);
   }
-  return {};
+  return catalogue;
 }
 
 CdxTag* CdxIndex::find_tag(std::string_view name) {
@@ -109,6 +123,7 @@ Result<CdxTag*> CdxIndex::add_tag(const NewTag& tag) {
     return Error{-1, m_file->name() + ", tag " + tag.name + ": expressions longer than 510 bytes"};
   CdxLock lock(*m_file, CdxLockMode::Write);
   if (!lock.ok()) return lock.error();
+  m_file->forget_catalogue();  // The directory and the header pages change.
 
   if (CdxTag* old = find_tag(tag.name)) {
     auto levels = old->levels();

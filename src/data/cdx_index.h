@@ -60,6 +60,8 @@ class CdxIndex {
 
  private:
   Result<void> load();
+  // The file header and every tag header, as the file holds them now.
+  Result<CdxCatalogue> read_catalogue();
   Result<void> write_header(std::uint32_t offset, const CdxTagHeader& header);
 
   std::unique_ptr<CdxFile> m_file;

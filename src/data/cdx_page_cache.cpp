@@ -34,6 +34,22 @@ void CdxPageCache::erase(CdxFileId file, std::uint32_t page) {
   }
 }
 
+std::shared_ptr<const CdxCatalogue> CdxPageCache::catalogue(CdxFileId file) {
+  std::lock_guard lock(m_mutex);
+  const auto it = m_catalogues.find(file);
+  return it == m_catalogues.end() ? nullptr : it->second;
+}
+
+void CdxPageCache::put_catalogue(CdxFileId file, std::shared_ptr<const CdxCatalogue> catalogue) {
+  std::lock_guard lock(m_mutex);
+  m_catalogues[file] = std::move(catalogue);
+}
+
+void CdxPageCache::forget_catalogue(CdxFileId file) {
+  std::lock_guard lock(m_mutex);
+  m_catalogues.erase(file);
+}
+
 bool CdxPageCache::validate(CdxFileId file, std::uint64_t markers) {
   std::lock_guard lock(m_mutex);
   const auto it = m_markers.find(file);
@@ -55,6 +71,7 @@ void CdxPageCache::drop_file(CdxFileId file) {
 }
 
 void CdxPageCache::drop_file_locked(CdxFileId file) {
+  m_catalogues.erase(file);
   for (auto it = m_lru.begin(); it != m_lru.end();) {
     if (it->first.file == file) {
       m_pages.erase(it->first);

@@ -4,9 +4,12 @@
 #include <list>
 #include <memory>
 #include <mutex>
+#include <string>
 #include <unordered_map>
+#include <vector>
 
 #include "data/cdx_node.h"
+#include "data/cdx_tag_header.h"
 
 namespace data {
 
@@ -18,15 +21,28 @@ struct CdxFileId {
   bool operator==(const CdxFileId&) const = default;
 };
 
+// What an index file's header pages say: the file header, and each tag's name, header
+// offset and header as the tag directory lists them.
+struct CdxCatalogue {
+  struct Tag {
+    std::string name;
+    std::uint32_t offset = 0;
+    CdxTagHeader header;
+  };
+  CdxTagHeader file_header;
+  std::vector<Tag> tags;
+};
+
 // Decoded tree pages of the index files a process has open, bounded by a page count
-// and shared by all its work areas. Pages are immutable once cached; a change writes a
-// new node in their place.
+// and shared by all its work areas, and each file's catalogue, so that opening a table
+// again reads no header page. Pages are immutable once cached; a change writes a new
+// node in their place.
 //
 // Staleness: each file's change markers (file-header bytes 4-11, the free-list head
 // and the change counter that every writer bumps when it releases the index lock) are
 // recorded with its pages. Whoever takes the index lock re-reads the markers and calls
 // `validate`; when they differ from the recorded ones another program changed the
-// file, and every page of that file is dropped. Thread-safe.
+// file, and every page of that file is dropped, the catalogue too. Thread-safe.
 class CdxPageCache {
  public:
   explicit CdxPageCache(std::size_t capacity_pages = 16384) : m_capacity(capacity_pages) {}
@@ -37,6 +53,11 @@ class CdxPageCache {
   std::shared_ptr<const CdxNode> find(CdxFileId file, std::uint32_t page);
   void put(CdxFileId file, std::uint32_t page, std::shared_ptr<const CdxNode> node);
   void erase(CdxFileId file, std::uint32_t page);
+  // The file's catalogue, or null.
+  std::shared_ptr<const CdxCatalogue> catalogue(CdxFileId file);
+  void put_catalogue(CdxFileId file, std::shared_ptr<const CdxCatalogue> catalogue);
+  // Called by whoever changes the tag directory or a tag header.
+  void forget_catalogue(CdxFileId file);
   // Drops the file's pages when `markers` differ from those recorded, then records
   // them. Returns true when pages were dropped (or none were recorded yet).
   bool validate(CdxFileId file, std::uint64_t markers);
@@ -75,6 +96,7 @@ class CdxPageCache {
   Lru m_lru;  // Most recently used first.
   std::unordered_map<Key, Lru::iterator, KeyHash> m_pages;
   std::unordered_map<CdxFileId, std::uint64_t, FileIdHash> m_markers;
+  std::unordered_map<CdxFileId, std::shared_ptr<const CdxCatalogue>, FileIdHash> m_catalogues;
 };
 
 }  // namespace data

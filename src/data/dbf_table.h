@@ -184,8 +184,9 @@ class DbfTable {
   Result<std::span<const std::byte>> stored_bytes(std::uint32_t recno);
   // Record `recno` in the memory map of an exclusive table, nullptr when it is not mapped.
   const std::byte* mapped_record(std::uint32_t recno);
-  // The first visible record at or after / at or before `recno` in physical order, 0 when none.
-  Result<std::uint32_t> visible_from(std::uint32_t recno, long direction);
+  // The first visible record at or after / at or before `recno` in physical order, 0 when
+  // none. With `read_ahead` false the first record is read alone (a GoTop that may stay).
+  Result<std::uint32_t> visible_from(std::uint32_t recno, long direction, bool read_ahead = true);
   Result<std::uint32_t> step(std::uint32_t recno, long direction);
   Result<std::uint32_t> step_in_order(std::uint32_t recno, long direction);
   void refresh_record_count();

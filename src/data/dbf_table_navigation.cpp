@@ -157,7 +157,7 @@ Result<void> DbfTable::go_to(std::uint32_t recno) {
 }
 
 // The next record in physical order that navigation may show, reading ahead.
-Result<std::uint32_t> DbfTable::visible_from(std::uint32_t recno, long direction) {
+Result<std::uint32_t> DbfTable::visible_from(std::uint32_t recno, long direction, bool read_ahead) {
   while (recno >= 1) {
     if (recno > m_header.record_count) {
       refresh_record_count();
@@ -165,11 +165,13 @@ Result<std::uint32_t> DbfTable::visible_from(std::uint32_t recno, long direction
     }
     if (m_deleted_rows == DeletedRows::Hidden) {
       // Look at the flag in the read-ahead window before copying the record out.
-      if (!mapped_record(recno) && (recno < m_window_first || recno >= m_window_first + m_window_count)) {
+      if (read_ahead && !mapped_record(recno) &&
+          (recno < m_window_first || recno >= m_window_first + m_window_count)) {
         if (Result<void> ok = load(recno, true); !ok) return ok.error();
       }
       if (!is_visible(recno)) {
         recno = direction > 0 ? recno + 1 : recno - 1;
+        read_ahead = true;  // A run of hidden records: scan them in large reads.
         continue;
       }
     }
@@ -205,7 +207,9 @@ Result<void> DbfTable::go_top() {
     first = m_order->first();
     if (first && *first != 0 && !is_visible(*first)) first = step_in_order(*first, 1);
   } else {
-    first = visible_from(1, 1);
+    // Tables are opened at the top and often left there: the first record is read
+    // alone, and a scan reads ahead from its first skip on.
+    first = visible_from(1, 1, false);
   }
   if (!first) return first.error();
   if (*first == 0) {
@@ -213,7 +217,7 @@ Result<void> DbfTable::go_top() {
     return {};
   }
   m_bof = false;
-  Result<void> loaded = load(*first, !m_order);
+  Result<void> loaded = load(*first, false);
   m_bof = false;
   return loaded;
 }
