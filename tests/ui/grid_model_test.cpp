@@ -5,7 +5,9 @@
 #include <cmath>
 
 #include "grid_test_support.h"
+#include "ui/browse_messages.h"
 #include "ui/grid_key_positions.h"
+#include "ui/wbrowse.h"
 
 namespace ui {
 namespace {
@@ -178,6 +180,28 @@ TEST_F(BigGrid, SwitchingOrdersKeepsTheCurrentRow) {
   model.go_bottom();
   EXPECT_EQ(current_code(), 1);
   EXPECT_EQ(model.NCURREC, model.NMAXREC);
+}
+
+TEST_F(BigGrid, HeadingClicksSwitchOrdersWithoutReadingTheTable) {
+  WBROWSE grid(*m_table);
+  grid.model().set_page_rows(20);
+  grid.columns() = make_model().columns();
+  grid.CARGO.pairs = {{1, "CODE"}, {2, "NAME"}};
+  ASSERT_TRUE(grid.apply_pair(1));
+  grid.model().go_to_position(kRows / 3);
+  const long long before = bytes_read_by_process();
+  const std::uint32_t recno = grid.model().NCRECNO;
+
+  EXPECT_FALSE(grid.click_heading(3));  // No order behind this heading.
+  EXPECT_EQ(m_table->table().controlling_order()->name(), "CODE");
+  ASSERT_TRUE(grid.click_heading(2));
+  EXPECT_EQ(m_table->table().controlling_order()->name(), "NAME");
+  EXPECT_EQ(grid.model().NCRECNO, recno);  // The current row stays.
+  EXPECT_EQ(grid.heading_colour(2), kActiveHeadingColour);
+  grid.model().page_down();
+  ASSERT_TRUE(grid.click_heading(1));
+  EXPECT_EQ(m_table->table().controlling_order()->name(), "CODE");
+  EXPECT_LT(bytes_read_by_process() - before, dbf_size() / 20);
 }
 
 TEST_F(BigGrid, RowsOnDemandReadNeighboursBySkipping) {
