@@ -102,6 +102,7 @@ WBCOLUMN& ADD2BROWSE::AGREGARCOL(WBROWSE& grid, data::WDBTable& table, std::stri
 
 void ADD2BROWSE::BrowMarks(WBLISTBOX& grid, BrowMarksOptions options) {
   if (data::TableSession* session = browse_session()) {
+    grid.export_folder = session->settings.program_folder / "TEMP";
     grid.font_source = [session, &grid]() -> std::optional<BrowseFont> {
       const startup::Settings& s = startup::settings();
       BrowseFontKey key;

@@ -76,6 +76,8 @@ class GridModel final : public GridRows {
 
   // The current row as shown (cells of every column).
   GridRow current_row();
+  // The cells of the row the handle is on, wherever the grid's current row is.
+  GridRow current_row_cells() { return read_row(); }
 
  private:
   GridRow read_row();

@@ -6,6 +6,7 @@
 #include "startup/settings.h"
 #include "ui/browse_grid_rows.h"
 #include "ui/browse_messages.h"
+#include "ui/grid_export_table.h"
 
 namespace ui {
 
@@ -136,6 +137,17 @@ std::int64_t WBLISTBOX::handle_command(std::int64_t command) {
     return 1;
   }
   if (m_commands && m_commands(command)) return 1;
+  if (command == kExportTable && !export_folder.empty()) {
+    const data::Result<GridExport> written = export_grid_table(model(), export_folder);
+    if (written) {
+      m_ws->MESSAGE_BOX("Se exportaron " + std::to_string(written->rows) + " filas a " + written->file.string(),
+                        "Exportar", platform::MB_OK | platform::MB_ICONINFORMATION);
+    } else {
+      m_ws->MESSAGE_BOX("No se pudo exportar la tabla: " + written.error().text, "Exportar",
+                        platform::MB_OK | platform::MB_ICONSTOP);
+    }
+    return 1;
+  }
   if (command == kExportSpreadsheet) {
     // FIXME: the spreadsheet writer is not in this program yet; the command stays in the menu.
     m_ws->MESSAGE_BOX("La exportación a hoja de cálculo todavía no está disponible.", "Exportar",

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
@@ -54,6 +55,9 @@ class WBLISTBOX : public WBROWSE {
   const std::string& copied_text() const { return m_copied; }
   // Column whose cell the copy command takes (1-based).
   int current_column = 1;
+  // Where the "export as a table" command writes its table (the site's TEMP folder); empty: the
+  // command is left to the dialog.
+  std::filesystem::path export_folder;
   // Where kBrowseLoadFont reads the user's font from (F_BROWSE, set by BrowMarks).
   std::function<std::optional<BrowseFont>()> font_source;
 

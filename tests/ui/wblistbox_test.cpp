@@ -7,6 +7,7 @@
 #include "ui/add2browse.h"
 #include "ui/browse_grid_rows.h"
 #include "ui/browse_messages.h"
+#include "ui/grid_export_table.h"
 #include "ui/platform/headless/headless_backend.h"
 
 namespace ui {
@@ -215,6 +216,35 @@ TEST_F(GridDialog, ContextCommands) {
   ws.SENDMESSAGE(list(), platform::WM_COMMAND, kExportSpreadsheet);
   EXPECT_EQ(commands, (std::vector<std::int64_t>{kChooseFont, kExportSpreadsheet}));
   EXPECT_NE(log.back().find("hoja de cálculo"), std::string::npos);
+}
+
+TEST_F(GridDialog, ExportAsATableWritesTheScopeAsShown) {
+  BrowMarksOptions options;
+  options.pairs = {{2, "GRUPO"}};
+  options.scope_top = data::Value("A03");
+  WBLISTBOX& grid = bound_grid(options);
+  ws.SENDMESSAGE(list(), platform::WM_KEYDOWN, kKeyDown);
+  ws.SENDMESSAGE(list(), platform::WM_COMMAND, kExportTable);
+  EXPECT_EQ(current_code(), "000062");  // The grid stays where it was.
+  ASSERT_FALSE(log.empty());
+  EXPECT_NE(log.back().find("Se exportaron 20 filas"), std::string::npos) << log.back();
+  std::vector<std::filesystem::path> files;
+  for (const auto& entry : std::filesystem::directory_iterator(site.folder / "TEMP")) files.push_back(entry.path());
+  ASSERT_EQ(files.size(), 1u);
+  auto exported = data::DbfTable::open(files.front());
+  ASSERT_TRUE(exported) << exported.error().text;
+  EXPECT_EQ((*exported)->last_rec(), 20u);
+  EXPECT_EQ((*exported)->field(1).name, "CDIGO");  // Letters and digits of "Código".
+  ASSERT_TRUE((*exported)->go_top());
+  EXPECT_EQ((*exported)->text(1), "000061");
+  EXPECT_EQ((*exported)->text(5).substr(0, 1), "N");
+  (void)grid;
+}
+
+TEST(ExportFieldNames, AreValidAndUnique) {
+  EXPECT_EQ(export_field_names({"Fecha", "Fecha E.", "Hora E.", "Error Text", "CC1", "1er", "Destinatario largo", ""}),
+            (std::vector<std::string>{"FECHA", "FECHAE", "HORAE", "ERRORTEXT", "CC1", "C1ER", "DESTINATAR", "C"}));
+  EXPECT_EQ(export_field_names({"Fecha", "Fecha", "Fecha"}), (std::vector<std::string>{"FECHA", "FECHA2", "FECHA3"}));
 }
 
 TEST_F(GridDialog, RowsOnDemandThroughTheListWindow) {
