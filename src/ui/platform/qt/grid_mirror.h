@@ -11,9 +11,8 @@ class QTableView;
 
 namespace ui::platform {
 
-// The rows of a grid for a Qt view: each cell is read from GridRows when the view paints
-// it; only the last row read is kept, so a table of any size costs one row. The row count
-// is read again on reload() only.
+// The rows of a bound grid for a Qt view: each cell is read from GridRows when the view
+// paints it; only the last row read is kept, so a table of any size costs one row.
 class GridModel final : public QAbstractTableModel {
  public:
   explicit GridModel(std::shared_ptr<GridRows> rows, QObject* parent = nullptr);
@@ -22,31 +21,34 @@ class GridModel final : public QAbstractTableModel {
   int columnCount(const QModelIndex& parent = {}) const override;
   QVariant data(const QModelIndex& index, int role) const override;
   QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
-  // The grid was redrawn (new rows, order or scope): everything is read again.
+  // The rows changed (a redraw, a new order or scope): everything is read again.
   void reload();
 
  private:
   std::shared_ptr<GridRows> m_rows;
-  int m_row_count = 0;
   mutable int m_cached_position = -1;
   mutable std::vector<std::string> m_cached_row;
 };
 
-// A list-box window that the list binding draws its grid in, shown as a table over every
-// row of the scope. A click on a heading posts the grid's heading click (the binding
-// switches the order when the heading has one); a click on a row, or the navigation keys,
-// make that row current through the grid engine; the view scrolls by itself.
+// A list-box window that a list binding draws its grid in. A click on a heading or a
+// row reaches the list window as the mouse messages the grid engine lays out, at the
+// middle of that heading or row; the scroll bar and the wheel become WM_VSCROLL and
+// WM_MOUSEWHEEL.
 class GridMirror final : public Mirror {
  public:
   GridMirror(MirrorContext& context, const WindowInfo& info, QWidget* parent, std::shared_ptr<GridRows> rows);
-  // Reads the rows again; asks the list window, so only while the window system waits.
-  void reload();
+  void sync(const WindowInfo& info) override;
   GridModel* model() const { return m_model; }
 
  private:
+  void click_at(int x, int y);
+
   std::shared_ptr<GridRows> m_rows;
   QTableView* m_view;
   GridModel* m_model;
 };
+
+// The highlight colour of the active order's heading (RGB value 13750210).
+QColor active_heading_colour();
 
 }  // namespace ui::platform

@@ -1,6 +1,7 @@
 #include "ui/platform/qt/qt_backend.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstdio>
 #include <utility>
 
@@ -18,7 +19,6 @@
 
 #include "ui/platform/qt/control_mirrors.h"
 #include "ui/platform/qt/grid_mirror.h"
-#include "ui/platform/qt/list_window_rows.h"
 #include "ui/platform/qt/qt_text.h"
 #include "ui/platform/qt/window_mirrors.h"
 #include "ui/platform/text_case.h"
@@ -106,6 +106,7 @@ QtBackend::QtBackend(Clock& clock, std::unique_ptr<QApplication> application)
 }
 
 QtBackend::~QtBackend() {
+  grid_registry().set_listener({});
   if (m_message_box) m_message_box->deleteLater();
   // Children first, as the window system destroys them.
   while (!m_mirrors.empty()) m_mirrors.erase(std::prev(m_mirrors.end()));
@@ -116,6 +117,7 @@ void QtBackend::attach(WindowSystem& windows) {
   m_input = std::make_unique<PersonInput>(windows);
   m_context.windows = &windows;
   m_context.input = m_input.get();
+  grid_registry().set_listener([this](Handle list) { grid_changed(list); });
 }
 
 Mirror* QtBackend::mirror(Handle window) const {
@@ -185,8 +187,11 @@ void QtBackend::create_mirror(const WindowInfo& info) {
   } else if (equals_ignoring_case(name, "ComboBox")) {
     made = std::make_unique<ComboMirror>(m_context, info, container);
   } else if (equals_ignoring_case(name, "ListBox")) {
-    made = std::make_unique<ListMirror>(m_context, info, container);
-    m_lists_to_probe.insert(info.handle);
+    if (auto rows = grid_registry().rows(info.handle)) {
+      made = std::make_unique<GridMirror>(m_context, info, container, std::move(rows));
+    } else {
+      made = std::make_unique<ListMirror>(m_context, info, container);
+    }
   } else if (equals_ignoring_case(name, "SysTreeView32")) {
     made = std::make_unique<TreeMirror>(m_context, info, container);
   } else if (equals_ignoring_case(name, "ScrollBar")) {
@@ -210,8 +215,6 @@ void QtBackend::window_created(Handle window) {
 
 void QtBackend::window_destroyed(Handle window) {
   m_mirrors.erase(window);
-  m_lists_to_probe.erase(window);
-  m_grids_to_reload.erase(window);
 }
 
 void QtBackend::place(Handle window) {
@@ -230,8 +233,6 @@ void QtBackend::refresh(Handle window) {
   Mirror* shown = mirror(window);
   const auto info = m_context.windows->describe(window);
   if (!shown || !info) return;
-  if (dynamic_cast<ListMirror*>(shown)) m_lists_to_probe.insert(window);
-  if (dynamic_cast<GridMirror*>(shown)) m_grids_to_reload.insert(window);
   m_is_screen_changed = true;
   shown->sync(*info);
   shown->show_state(*info);
@@ -247,23 +248,23 @@ void QtBackend::menu_changed(Handle window) {
   if (auto* frame = dynamic_cast<FrameMirror*>(mirror(window))) frame->rebuild_menus();
 }
 
-void QtBackend::settle() {
-  for (const Handle list : std::exchange(m_lists_to_probe, {})) {
-    if (!dynamic_cast<ListMirror*>(mirror(list)) || !ListWindowRows::is_grid(*m_context.windows, list)) continue;
-    // The list binding hooked this list: from now on it is shown as the grid.
-    const auto info = m_context.windows->describe(list);
-    if (!info) continue;
-    Mirror* parent = mirror(info->parent);
-    auto grid = std::make_unique<GridMirror>(m_context, *info, parent ? parent->container() : nullptr,
-                                             std::make_shared<ListWindowRows>(*m_context.windows, list));
-    watch(*grid, list);
-    m_mirrors[list] = std::move(grid);
-    place(list);
+void QtBackend::grid_changed(Handle list) {
+  Mirror* shown = mirror(list);
+  if (!shown) return;
+  const bool is_grid = dynamic_cast<GridMirror*>(shown) != nullptr;
+  const bool has_rows = grid_registry().rows(list) != nullptr;
+  if (is_grid && has_rows) {
     refresh(list);
+    return;
   }
-  for (const Handle list : std::exchange(m_grids_to_reload, {})) {
-    if (auto* grid = dynamic_cast<GridMirror*>(mirror(list))) grid->reload();
-  }
+  if (!is_grid && !has_rows) return;
+  // The list turns into a grid or back: its widget is made again.
+  const auto info = m_context.windows->describe(list);
+  m_mirrors.erase(list);
+  if (!info) return;
+  create_mirror(*info);
+  place(list);
+  refresh(list);
 }
 
 std::optional<int> QtBackend::message_box(const MessageBoxRequest& request) {
@@ -310,7 +311,6 @@ void QtBackend::save_screenshots() {
 }
 
 void QtBackend::process_events() {
-  settle();
   QApplication::processEvents(QEventLoop::AllEvents);
 }
 
@@ -325,7 +325,6 @@ void QtBackend::wait_for_input(std::optional<Millis> deadline) {
     if (!posted()) m_clock.wait_until(deadline);
     return;
   }
-  settle();
   save_screenshots();
   Millis timeout = kLongestWait;
   if (deadline) timeout = std::clamp(*deadline - m_clock.now(), Millis{0}, kLongestWait);
@@ -357,6 +356,14 @@ bool QtBackend::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::KeyPress: return handle_key(window, watched, event);
     case QEvent::Wheel: {
       const auto* wheel = static_cast<QWheelEvent*>(event);
+      if (dynamic_cast<const GridMirror*>(mirror(window))) {
+        // A grid scrolls through its engine, a line per notch, as the frame's wheel routing does.
+        const int notches = wheel->angleDelta().y() / 120;
+        for (int i = 0; i < std::abs(notches); ++i) m_context.post(window, WM_VSCROLL, notches > 0 ? SB_LINEUP : SB_LINEDOWN, 0);
+        if (notches != 0) m_context.post(window, WM_VSCROLL, SB_ENDSCROLL, 0);
+        m_is_input_posted = true;
+        return true;
+      }
       const QPoint point = wheel->globalPosition().toPoint();
       const std::int64_t delta = wheel->angleDelta().y() & 0xFFFF;
       m_context.post(window, WM_MOUSEWHEEL, MAKELPARAM((wheel->modifiers() & Qt::ControlModifier) ? 0x8 : 0, delta),

@@ -3,7 +3,6 @@
 #include <map>
 #include <memory>
 #include <optional>
-#include <set>
 
 #include <QMessageBox>
 #include <QObject>
@@ -32,8 +31,8 @@ namespace ui::platform {
 // ManualClock (tests) it only takes what Qt has pending and then lets the clock jump,
 // so timers fire exactly as on the headless back end.
 //
-// A list box in which the list binding draws a grid answers the grid's questions
-// (ListWindowRows); it is shown as a table reading its rows on demand.
+// A list box the list binding has bound its rows to (grid_registry) is shown as a table
+// reading its rows on demand.
 class QtBackend final : public QObject, public DisplayBackend {
  public:
   // `application` may be null when the process already has one (tests).
@@ -71,9 +70,7 @@ class QtBackend final : public QObject, public DisplayBackend {
   void watch(Mirror& made, Handle handle);
   void refresh(Handle window);
   void place(Handle window);
-  // Work that asks the program's windows (grids answer by message): done while the
-  // window system waits, never inside a notification.
-  void settle();
+  void grid_changed(Handle list);
   void save_screenshots();
   bool handle_key(Handle window, QObject* watched, QEvent* event);
 
@@ -83,8 +80,6 @@ class QtBackend final : public QObject, public DisplayBackend {
   MirrorContext m_context;
   std::map<Handle, std::unique_ptr<Mirror>> m_mirrors;
   QPointer<QMessageBox> m_message_box;
-  std::set<Handle> m_lists_to_probe;   // List boxes that may be a grid's.
-  std::set<Handle> m_grids_to_reload;  // Grids redrawn by the program.
   Screenshots m_screenshots;
   bool m_is_screen_changed = false;
   bool m_is_input_posted = false;
