@@ -294,6 +294,18 @@ TEST_F(MailServerTest, AnErrorInsideACycleReachesTheErrorHandlerAndTheCenterGoes
   EXPECT_EQ(steps.back(), "dispatch");
 }
 
+TEST_F(MailServerTest, ATraceFileGetsTheDispatchLabelsInOrder) {
+  MAILSERVER& c = open_center();
+  c.fnTrace = std::make_unique<TraceFile>(site.path() / "TRACE.TXT", std::ios::binary);
+  queue("Con traza");
+  advance(Millis{30'000});
+  c.fnTrace.reset();
+  std::ifstream in(site.path() / "TRACE.TXT", std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  EXPECT_EQ(text.str(), "8\r\n9\r\n9-1\r\n9-2\r\n10\r\n11\r\n");
+}
+
 TEST_F(MailServerTest, ASiteWhoseSettingsRowIsGoneStillOpensAndCyclesEveryMinute) {
   defmail->GoTop();
   {
