@@ -1,6 +1,8 @@
 // quarvelt-demo SITE: gives the demo site (qvtable demo-site) its mail templates and queues a few
 // messages from its data in the outbox, through both enqueue operations, for the notification
 // server to send on its first cycle. Prints one line per queued message.
+// quarvelt-demo run SITE RESOURCES: runs the Notification Center alone on the site, headless, with
+// its status lines on standard error, until interrupted.
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -12,12 +14,19 @@
 #include "data/date.h"
 #include "data/message_box_sink.h"
 #include "data/program_folder.h"
+#include "data/runtime_error.h"
 #include "data/text.h"
 #include "data/use_table.h"
 #include "data/wtable_retry.h"
 #include "data/wtable_session.h"
+#include "notify/mailserver.h"
 #include "notify/outbox_queue.h"
 #include "startup/settings.h"
+#include "ui/dialog_host.h"
+#include "ui/platform/clock.h"
+#include "ui/platform/headless/headless_backend.h"
+#include "ui/platform/resource_script.h"
+#include "ui/platform/window_system.h"
 
 namespace {
 
@@ -148,11 +157,68 @@ int queue_demo_mail(const fs::path& site) {
   return failures == 0 ? kOk : kFailure;
 }
 
+// The Center on a headless window system, as the program's frame opens it, with a plain frame
+// window as its owner. Runs until the process is interrupted.
+int run_center(const fs::path& site, const fs::path& resources) {
+  using namespace ui::platform;
+  SteadyClock clock;
+  HeadlessBackend backend(clock, [](std::string_view line) { std::cerr << line << std::endl; });
+  WindowSystem ws(clock, backend);
+  auto script = ResourceScript::load(resources / "mailserver.rc");
+  if (!script) {
+    std::cerr << "quarvelt-demo: " << script.error().text << '\n';
+    return kFailure;
+  }
+  ws.add_resources(*script);
+  ws.set_error_handler([](const data::RuntimeError& error, const Message&) {
+    std::cerr << "quarvelt-demo: run-time error: " << error.what() << std::endl;
+  });
+  ws.REGISTERCLASS("QUARVELT32");
+  const Handle frame = ws.CREATEWINDOW("QUARVELT32", "MailServer Quarvelt", WS_OVERLAPPED, 0, 0, 800, 600, 0, 0);
+  ui::DialogHost host(ws, frame, 0);
+  ws.set_main_frame(frame);
+
+  data::HeadlessMessageBoxSink messages(std::cerr);
+  data::SteadyRetryClock retry_clock;
+  data::TableSession session(data::TableSettings{site, "", 0, "", "MLS", "DBFCDX"}, messages, retry_clock);
+  startup::Settings& settings = startup::settings();
+  settings.program_folder = data::ProgramFolder(site);
+  settings.PATH = (site / "").string();
+  settings.EXT_MODULO = "MLS";
+  settings.XAPPHANDLE = frame;
+  {
+    auto defmail = data::USE(session, {}, "DEFMAIL", "DEFMAIL");
+    defmail->GoTop();
+    settings.XEMAIL_SMTP_PORT = defmail->FieldGet("SMTP_PORT");
+    settings.XEMAIL_POP3_PORT = defmail->FieldGet("POP3_PORT");
+  }
+  transport::MailAccount account;
+  notify::CenterServices services{session, account, {}, {},
+                                  [](std::string_view line) { std::cerr << line << std::endl; }};
+  notify::MAILSERVER::NEW(host, "MAILSERVER", services);
+  Message message;
+  while (ws.GETMESSAGE(message, 0, 0, 0)) {
+    ws.TRANSLATEMESSAGE(message);
+    ws.DISPATCHMESSAGE(message);
+    host.collect_garbage();
+  }
+  return kOk;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc == 4 && std::string_view(argv[1]) == "run") {
+    try {
+      return run_center(argv[2], argv[3]);
+    } catch (const std::exception& error) {
+      std::cerr << "quarvelt-demo: " << error.what() << '\n';
+      return kFailure;
+    }
+  }
   if (argc != 2) {
-    std::cerr << "usage: quarvelt-demo SITE   (a site made by qvtable demo-site)\n";
+    std::cerr << "usage: quarvelt-demo SITE               (a site made by qvtable demo-site)\n"
+                 "       quarvelt-demo run SITE RESOURCES  (the Notification Center alone, headless)\n";
     return kUsage;
   }
   const fs::path site = argv[1];
