@@ -57,6 +57,13 @@ inline constexpr std::int64_t kScrollThumbTrack = 5;
 inline constexpr std::int64_t kScrollTop = 6;
 inline constexpr std::int64_t kScrollBottom = 7;
 
+// Pixel layout of the grid in its list window: a press at a row's middle lands on that row, a
+// press on the heading strip on that heading.
+inline constexpr int kBrowseCharPixels = 7;
+inline constexpr int kBrowseCellPadding = 8;
+inline constexpr int kBrowseHeadingPixels = 18;
+inline constexpr int kBrowseLinePixels = 16;
+
 // The highlight colour of the heading whose order is active (RGB value).
 inline constexpr std::int64_t kActiveHeadingColour = 13750210;
 

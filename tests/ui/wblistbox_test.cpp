@@ -5,7 +5,6 @@
 #include "grid_test_support.h"
 #include "startup/settings.h"
 #include "ui/add2browse.h"
-#include "ui/browse_grid_rows.h"
 #include "ui/browse_messages.h"
 #include "ui/grid_export_table.h"
 #include "ui/platform/headless/headless_backend.h"
@@ -261,41 +260,29 @@ TEST_F(GridDialog, RowsOnDemandThroughTheListWindow) {
   EXPECT_EQ(current_code(), "000001");
 }
 
-TEST_F(GridDialog, TheDisplayReadsRowsFromTheRegistryAndSendsClicksAndScrolls) {
+TEST_F(GridDialog, PressesAndScrollRequestsMoveTheGrid) {
   WBLISTBOX& grid = bound_grid();
-  const auto rows = platform::grid_registry().rows(list());
-  ASSERT_NE(rows, nullptr);
-  EXPECT_EQ(rows->column_count(), 5);
-  EXPECT_EQ(rows->heading(2), "Nombre");
-  EXPECT_TRUE(rows->is_order_heading(0));
-  EXPECT_FALSE(rows->is_order_heading(1));
-  EXPECT_EQ(rows->active_heading(), 0);
-  EXPECT_EQ(rows->row_count(), kRows);
-  EXPECT_EQ(rows->row(4).front(), "000005");
-  EXPECT_EQ(rows->current_row(), 0);
-
-  // A row clicked at its middle, as the display does.
+  const auto pixels = [&](int column) {
+    return grid.columns()[static_cast<std::size_t>(column)].width() * kBrowseCharPixels + kBrowseCellPadding;
+  };
+  // A row pressed at its middle.
   const int line_y = kBrowseHeadingPixels + 2 * kBrowseLinePixels + kBrowseLinePixels / 2;
   ws.SENDMESSAGE(list(), platform::WM_LBUTTONDOWN, 1, platform::MAKELPARAM(10, line_y));
   EXPECT_EQ(current_code(), "000003");
-  EXPECT_EQ(rows->current_row(), 2);
-  // Scroll requests.
+  EXPECT_EQ(ws.SENDMESSAGE(list(), kBrowseCurrentRow), -1 + 3);
+  // Scroll requests, and a position chosen on the display's scroll bar.
   ws.SENDMESSAGE(list(), platform::WM_VSCROLL, platform::MAKELPARAM(kScrollLineDown, 0));
   EXPECT_EQ(current_code(), "000004");
   ws.SENDMESSAGE(list(), platform::WM_VSCROLL, platform::MAKELPARAM(kScrollThumbPosition, 1499));
   EXPECT_EQ(current_code(), "001500");
-  EXPECT_EQ(rows->top_row() + grid.model().ROWPOS - 1, rows->current_row());
+  ws.SENDMESSAGE(list(), kBrowseScrollTo, 20);
+  EXPECT_EQ(current_code(), "000020");
   ws.SENDMESSAGE(list(), platform::WM_VSCROLL, platform::MAKELPARAM(kScrollTop, 0));
   EXPECT_EQ(current_code(), "000001");
-  // A click on the third heading switches to its order.
-  const int third_x = rows->column_width(0) + rows->column_width(1) + 3;
-  ws.SENDMESSAGE(list(), platform::WM_LBUTTONDOWN, 1, platform::MAKELPARAM(third_x, 5));
+  // A press on the third heading switches to its order.
+  ws.SENDMESSAGE(list(), platform::WM_LBUTTONDOWN, 1, platform::MAKELPARAM(pixels(0) + pixels(1) + 3, 5));
   EXPECT_EQ(table->table().controlling_order()->name(), "NAME");
-  EXPECT_EQ(rows->active_heading(), 2);
-  // Once the dialog is gone, the display finds no rows over the list.
-  const Handle gone = list();
-  ws.DESTROYWINDOW(dialog);
-  EXPECT_EQ(platform::grid_registry().rows(gone), nullptr);
+  EXPECT_EQ(grid.heading_colour(3), kActiveHeadingColour);
 }
 
 TEST_F(GridDialog, TheUsersFontComesFromFBrowse) {
