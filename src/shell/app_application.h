@@ -5,7 +5,6 @@
 
 #include "data/wtable_retry.h"
 #include "data/wtable_session.h"
-#include "shell/app_command_registry.h"
 #include "shell/app_message_box_sink.h"
 #include "shell/app_services.h"
 #include "shell/frame_principal.h"
@@ -34,7 +33,7 @@ class Application {
   // The message loop; once it ends every table is committed and closed. Returns the exit status.
   int run();
 
-  CommandRegistry& commands() { return m_commands; }
+  ui::CommandRegistry& commands() { return m_commands; }
   data::TableSession& tables() { return m_tables; }
   transport::MailAccount& mail_account() { return m_mail_account; }
   // Requires: start() was called.
@@ -50,7 +49,7 @@ class Application {
   data::SteadyRetryClock m_retry_clock;
   data::TableSession m_tables;
   transport::MailAccount m_mail_account;
-  CommandRegistry m_commands;
+  ui::CommandRegistry m_commands;
   AppServices m_services;
   std::unique_ptr<Principal> m_frame;
 };

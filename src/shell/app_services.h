@@ -1,7 +1,7 @@
 #pragma once
 
 #include "data/wtable_session.h"
-#include "shell/app_command_registry.h"
+#include "ui/app_command_registry.h"
 #include "transport/mail_operations.h"
 #include "ui/platform/window_system.h"
 
@@ -14,7 +14,7 @@ struct AppServices {
   ui::platform::WindowSystem& windows;
   data::TableSession& tables;
   transport::MailAccount& mail_account;
-  CommandRegistry& commands;
+  ui::CommandRegistry& commands;
 };
 
 }  // namespace shell

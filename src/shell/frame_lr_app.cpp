@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <vector>
 
 #include "data/private_profile.h"
 #include "data/runtime_error.h"
@@ -14,7 +15,7 @@ namespace shell {
 
 using namespace ui::platform;
 
-LR_APP::LR_APP(AppServices& services) : m_services(services) {}
+LR_APP::LR_APP(AppServices& services) : ui::DialogHost(services.windows, 0, 0), m_services(services) {}
 
 LR_APP::~LR_APP() = default;
 
@@ -58,6 +59,9 @@ std::int64_t LR_APP::WndProc(int level, Handle window, MessageId message, const 
   if (m_is_ending) return 0;  // The process is on its way out; nothing more is answered.
   WindowSystem& ws = windows();
   switch (message) {
+    case WM_RBUTTONDOWN:
+      forward_right_click(wParam, lParam);
+      break;
     case WM_SETCURSOR:
       if (lLockApplication) return 1;  // The wait cursor stays.
       break;
@@ -108,6 +112,10 @@ std::int64_t LR_APP::WndProc(int level, Handle window, MessageId message, const 
       return 0;
     }
     case WM_SYSCOLORCHANGE:
+      for (const ui::DialogRegistryEntry& dialog : std::vector<ui::DialogRegistryEntry>(aDlgWnd())) {
+        ws.SENDMESSAGE(dialog.window, WM_SYSCOLORCHANGE, wParam, lParam);
+      }
+      return 0;
     case WM_TIMECHANGE:
     case WM_MOUSEMOVE:
     case kShiftDialogs:
@@ -123,7 +131,33 @@ std::int64_t LR_APP::WndProc(int level, Handle window, MessageId message, const 
   return ws.CALLWINDOWPROC(level, window, message, wParam, lParam);
 }
 
-bool LR_APP::CloseApp() { return ONCLOSE(); }
+bool LR_APP::CloseApp() {
+  for (const ui::DialogRegistryEntry& dialog : aDlgWnd()) {
+    if (dialog.modal == 1 && windows().ISWINDOW(dialog.window)) {
+      // A modal dialog holds the operator; it is asked to close and the frame stays.
+      windows().POSTMESSAGE(dialog.window, WM_CLOSE);
+      return false;
+    }
+  }
+  return ONCLOSE();
+}
+
+void LR_APP::forward_right_click(const Param& wParam, const Param& lParam) {
+  WindowSystem& ws = windows();
+  const Point at = ws.CLIENTTOSCREEN(
+      hwnd, Point{static_cast<std::int16_t>(C4W_LOWORD(lParam.number())), static_cast<std::int16_t>(C4W_HIWORD(lParam.number()))});
+  const Handle target = ws.WINDOWFROMPOINT(at);
+  for (const ui::DialogRegistryEntry& dialog : aDlgWnd()) {
+    if (dialog.modal != 1) continue;
+    for (Handle w = target; w != 0; w = ws.GETPARENT(w)) {
+      if (w != dialog.window) continue;
+      const Point local = ws.SCREENTOCLIENT(target, at);
+      ws.SETFOCUS(target);
+      ws.SENDMESSAGE(target, WM_RBUTTONDOWN, wParam, MAKELPARAM(local.x, local.y));
+      return;
+    }
+  }
+}
 
 std::int64_t LR_APP::OnSize(const Param&, const Param&) { return 0; }
 

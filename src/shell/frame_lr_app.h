@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "shell/app_services.h"
+#include "ui/dialog_host.h"
 #include "ui/platform/window_system.h"
 
 namespace shell {
@@ -16,15 +17,16 @@ using ui::platform::Param;
 
 // The application window: it registers the frame's window class, creates the top-level window,
 // answers the messages every frame answers (the oldest handler of the frame's chain), keeps the
-// placement memory and ends the process.
+// placement memory and ends the process. As the dialogs' host it keeps the registry of open dialogs
+// and the frame's active child.
 //
 // Ending the process: the frame asks for it with end_process(); the message loop then stops at its
 // next turn and MAIN returns, so every table is committed and closed on the way out. From the moment
 // of the request the frame's handlers answer nothing more.
-class LR_APP {
+class LR_APP : public ui::DialogHost {
  public:
   explicit LR_APP(AppServices& services);
-  virtual ~LR_APP();
+  ~LR_APP() override;
   LR_APP(const LR_APP&) = delete;
   LR_APP& operator=(const LR_APP&) = delete;
 
@@ -98,6 +100,8 @@ class LR_APP {
 
   // WM_CLOSE: a registered modal dialog is asked to close instead; otherwise ONCLOSE decides.
   bool CloseApp();
+  // WM_RBUTTONDOWN on the frame: a click inside a registered modal dialog goes to the window under it.
+  void forward_right_click(const Param& wParam, const Param& lParam);
 
  private:
   AppServices& m_services;

@@ -63,6 +63,7 @@ bool MDIFrame::Init(std::string_view class_name, std::string_view caption, std::
   aVars[8] = 0;  // No accelerator table.
   LISMDI = true;
   InitMDI(window_menu, first_child);
+  set_windows(hwnd, hMDIClient);
   oWnd = hwnd;
   return true;
 }

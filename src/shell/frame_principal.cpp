@@ -14,6 +14,7 @@
 #include "shell/frame_temp_folders.h"
 #include "shell/menu_set.h"
 #include "startup/clock_globals.h"
+#include "startup/log_diag.h"
 #include "startup/settings.h"
 #include "startup/system_tables.h"
 
@@ -159,7 +160,7 @@ std::int64_t Principal::WndProcPR(int level, Handle window, MessageId message, c
       if (is_supervisor()) {
         cual = static_cast<std::uint32_t>(C4W_LOWORD(wParam.number()));
         if (lParam.number() == 99) {
-          if (const AccessLogViewer* viewer = services().commands.access_log_viewer()) (*viewer)(*this, cual);
+          if (const ui::AccessLogViewer* viewer = services().commands.access_log_viewer()) (*viewer)(*this, cual);
         }
       }
       break;
@@ -278,6 +279,18 @@ int Principal::toolbar_height() const {
 
 void Principal::MenuSet(int key, ui::WDIAG* dialog, const data::Value& business) {
   shell::MenuSet(*this, key, dialog, data::Value(), business);
+}
+
+void Principal::NEW_LOG_DIAG(ui::LR_WDIALOG& dialog, std::string_view dialog_name) {
+  startup::Settings& s = startup::settings();
+  startup::NEW_LOG_DIAG(s, services().tables, *s.workstation_clock, &dialog, dialog_name);
+}
+
+void Principal::LocalExec() {
+  data::WorkAreas& areas = services().tables.areas();
+  const int area = areas.current();
+  ui::DialogHost::LocalExec();
+  if (area >= 1) areas.select(area);
 }
 
 }  // namespace shell

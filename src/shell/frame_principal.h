@@ -13,9 +13,6 @@ namespace data {
 class TXT_SRCH;
 }
 
-namespace ui {
-class WDIAG;
-}
 
 namespace shell {
 
@@ -53,8 +50,11 @@ class Principal : public MDIFrame {
   // The database server information box.
   void ADS_xINFO();
 
-  // Rebuilds the menu bar for a dialog menu key (0: no operations); `dialog` may be null.
-  void MenuSet(int key, ui::WDIAG* dialog, const data::Value& business);
+  // Dialog hooks: the menu rebuilt for the active dialog, the opening log, one pass of message
+  // processing that leaves the current work area as it was.
+  void MenuSet(int key, ui::WDIAG* dialog, const data::Value& business) override;
+  void NEW_LOG_DIAG(ui::LR_WDIALOG& dialog, std::string_view dialog_name) override;
+  void LocalExec() override;
 
   Principal* Padre() { return oApp; }
   const StatusBar& Statusb() const { return StatusBar_; }

@@ -18,6 +18,7 @@ int WAPP::Exec22() {
       code = exit_code();
       break;
     }
+    collect_garbage();  // Dialogs closed since the last turn; no handler of theirs runs here.
     Message message;
     if (!ws.PEEKMESSAGE(message, 0, 0, 0, PM_NOREMOVE)) {
       if (is_destroyed()) break;
@@ -26,7 +27,7 @@ int WAPP::Exec22() {
     }
     if (message.message == WM_MOUSEWHEEL) {
       ws.PEEKMESSAGE(message, 0, 0, 0, PM_REMOVE);
-      m_pending_list = route_wheel(ws, message, active_child());
+      m_pending_list = route_wheel(ws, message, ACTIVE_CHILD);
       continue;
     }
     if (m_pending_list != 0 && message.message == WM_TIMER) {
@@ -40,7 +41,7 @@ int WAPP::Exec22() {
     }
     if (message.message == WM_SYSKEYDOWN && message.wParam.number() == VK_F10) continue;
     if (aVars[8] != 0 && ws.TRANSLATEACCELERATOR(hwnd, static_cast<Handle>(aVars[8]), message)) continue;
-    if (const Handle dialog = active_modeless_dialog(); dialog != 0 && ws.ISDIALOGMESSAGE(dialog, message)) continue;
+    if (hglobal != 0 && ws.ISDIALOGMESSAGE(hglobal, message)) continue;
     ws.TRANSLATEMESSAGE(message);
     ws.DISPATCHMESSAGE(message);
   }

@@ -30,11 +30,6 @@ class WAPP : public LR_APP {
   bool MDI = true;
   bool MODAL = false;
 
-  // The active modeless dialog, which gets its keyboard navigation before the loop dispatches.
-  virtual Handle active_modeless_dialog() const { return 0; }
-  // The frame's active child dialog, the only one whose controls the wheel serves.
-  virtual Handle active_child() const { return 0; }
-
  protected:
   // Runs the action of the menu item with the command's identifier, or tells the operator that the
   // menu has no such item.

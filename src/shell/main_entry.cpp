@@ -1,11 +1,12 @@
 #include "shell/main_entry.h"
 
-#include <cstdio>
 #include <memory>
 #include <string>
+#include <system_error>
 
-#include "data/runtime_error.h"
+#include "data/program_folder.h"
 #include "shell/app_application.h"
+#include "shell/error_handler.h"
 #include "shell/main_resources.h"
 #include "shell/main_signal_watch.h"
 #include "ui/platform/clock.h"
@@ -20,14 +21,6 @@ namespace shell {
 using namespace ui::platform;
 
 namespace {
-
-// FIXME: the error handler with its ERROR table and mail replaces this once it exists; until then a
-// run-time error of a handler is reported and the loop goes on, as "ignore" would.
-void install_error_handler(WindowSystem& windows, std::ostream& err) {
-  windows.set_error_handler([&err](const data::RuntimeError& error, const Message& message) {
-    err << "run-time error in message " << message.message << ": " << error.what() << std::endl;
-  });
-}
 
 // The desktop (Qt) when it is asked for with --gui or a display is there; null to run headless, as
 // the program also does, saying why, when --gui was asked and no desktop could be opened.
@@ -63,7 +56,6 @@ int MAIN(const std::filesystem::path& program_folder, startup::DisplayChoice dis
   HeadlessBackend headless(clock, [&err](std::string_view line) { err << line << std::endl; });
   SignalWakingBackend headless_backend(headless, clock, signals);
   WindowSystem windows(clock, desktop ? *desktop : static_cast<DisplayBackend&>(headless_backend));
-  install_error_handler(windows, err);
   if (const std::filesystem::path resources = default_resource_folder(); !resources.empty()) {
     load_resources(windows, resources, err);
   } else {
@@ -71,14 +63,23 @@ int MAIN(const std::filesystem::path& program_folder, startup::DisplayChoice dis
         << std::endl;
   }
 
+  std::error_code ec;
+  if (!std::filesystem::is_directory(data::find_case_insensitive(program_folder, "BASES"), ec)) {
+    err << startup::kProgramName << ": start-up failed: " << program_folder.string()
+        << " is not a program folder of the suite (it has no BASES folder)" << std::endl;
+    return startup::kExitFailure;
+  }
+
   Application application(windows, program_folder);
-  try {
-    if (!application.start()) {
-      err << startup::kProgramName << ": the main frame could not be created" << std::endl;
-      return startup::kExitFailure;
-    }
-  } catch (const data::RuntimeError& error) {
-    err << startup::kProgramName << ": start-up failed: " << error.what() << std::endl;
+  // From here every run-time error goes to the error handler: ERROR row, mail, and (unattended) the
+  // program goes on where it can.
+  const Attendance attendance = desktop ? Attendance::Attended : Attendance::Unattended;
+  const std::unique_ptr<ErrorSystem> errors = ERRORSYS(ErrorSystemContext{
+      windows, startup::settings(), application.tables(), attendance,
+      [&application] { return application.mail_account(); }, {},
+      [&err](std::string_view line) { err << line << std::endl; }});
+  if (run_guarded(*errors, [&application] { return application.start() ? 1 : 0; }) != 1) {
+    err << startup::kProgramName << ": start-up failed: the main frame could not be created" << std::endl;
     return startup::kExitFailure;
   }
   const MessageId exit_request = application.frame().operator_exit_message();
@@ -93,7 +94,7 @@ int MAIN(const std::filesystem::path& program_folder, startup::DisplayChoice dis
   }
 #endif
   err << "MailServer Quarvelt: running on " << program_folder.string() << std::endl;
-  application.run();
+  run_guarded(*errors, [&application] { return static_cast<std::int64_t>(application.run()); });
   return startup::kExitOk;
 }
 

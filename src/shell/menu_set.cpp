@@ -40,7 +40,7 @@ WMenuItem* append_automatic(Principal& frame, std::string_view caption, WMenuIte
 WMenuItem::Action open_command(Principal& frame, std::uint32_t command) {
   return [&frame, command] {
     DO_ACTION(command, [&frame, command] {
-      if (const DialogOpener* opener = frame.services().commands.opener(command)) {
+      if (const ui::DialogOpener* opener = frame.services().commands.opener(command)) {
         (*opener)(frame);
       } else {
         std::fprintf(stderr, "command %u: no dialog is registered for it\n", command);
@@ -83,7 +83,7 @@ bool ADD_M2(Principal& frame, int key, ui::WDIAG* dialog) {
       const std::string method(operation.method);
       _MENUAPPEND(operation.caption, item_for(frame, id, [&frame, dialog, id, method] {
                     DO_ACTION(id, [&frame, dialog, method] {
-                      const DialogMethod* call = frame.services().commands.method(method);
+                      const ui::DialogMethod* call = frame.services().commands.method(method);
                       if (call && dialog) (*call)(*dialog);
                     });
                   }));

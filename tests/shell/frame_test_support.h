@@ -94,10 +94,10 @@ class FrameTest : public testing::Test {
         << errors.str();
     before_start();
     app = std::make_unique<shell::Application>(ws, folder.path());
-    app->commands().add(2984, [this](shell::LR_APP& frame) {
+    app->commands().add(2984, [this](ui::DialogHost& host) {
       center_commands.push_back(startup::settings().XID_MENU);
       ws.REGISTERCLASS("CENTER_STAND_IN");
-      const Handle client = dynamic_cast<shell::Principal&>(frame).hMDIClient;
+      const Handle client = host.client_window();
       centers.push_back(ws.CREATEWINDOWEX(0, "CENTER_STAND_IN", "QUARVELT Notification Center",
                                           WS_CHILD | WS_VISIBLE, 0, 0, 300, 200, client, 0));
     });

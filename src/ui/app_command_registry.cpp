@@ -1,6 +1,6 @@
-#include "shell/app_command_registry.h"
+#include "ui/app_command_registry.h"
 
-namespace shell {
+namespace ui {
 
 const DialogOpener* CommandRegistry::opener(std::uint32_t command) const {
   const auto found = m_openers.find(command);
@@ -12,4 +12,4 @@ const DialogMethod* CommandRegistry::method(std::string_view name) const {
   return found == m_methods.end() ? nullptr : &found->second;
 }
 
-}  // namespace shell
+}  // namespace ui
