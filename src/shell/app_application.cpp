@@ -4,6 +4,8 @@
 #include <system_error>
 
 #include "data/use_table.h"
+#include "notify/e_msgs_window.h"
+#include "shell/frame_messages.h"
 #include "shell/menu_construction.h"
 #include "startup/settings.h"
 #include "startup/system_tables.h"
@@ -31,6 +33,15 @@ Application::Application(WindowSystem& windows, const std::filesystem::path& pro
   startup::Settings& s = startup::settings();
   s.program_folder = data::ProgramFolder(program_folder);
   s.PATH = (program_folder / "").string();
+  register_commands();
+}
+
+void Application::register_commands() {
+  m_commands.add(kOutboxLogCommand, [this](ui::DialogHost& host) {
+    notify::open_outbox_log(host, m_tables, startup::settings().XU_COMP);
+  });
+  // FIXME: the Notification Center (2984) and the programmable mailboxes (4687, with their "Editar"
+  // operations) register here once their dialogs exist.
 }
 
 Application::~Application() {

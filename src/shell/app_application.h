@@ -40,6 +40,7 @@ class Application {
   Principal& frame() { return *m_frame; }
 
  private:
+  void register_commands();
   void choose_storage();
   void open_keep_alive_table();
   void fade_in();

@@ -136,6 +136,19 @@ TEST_F(MenuActivationTest, MenuFollowsTheActiveDialog) {
   EXPECT_TRUE(backend.boxes().empty());
 }
 
+TEST_F(FrameTest, OutboxLogCommandOpensTheOutboxWindow) {
+  pump();
+  ws.POSTMESSAGE(frame().hwnd, WM_COMMAND, 6282, 0);
+  pump();
+  const auto& dialogs = frame().aDlgWnd();
+  const bool is_open = std::any_of(dialogs.begin(), dialogs.end(), [](const ui::DialogRegistryEntry& entry) {
+    return entry.name == "E_MSGS";
+  });
+  EXPECT_TRUE(is_open);
+  EXPECT_EQ(edit_popup(ws, frame().hwnd), kInert);
+  EXPECT_TRUE(backend.boxes().empty());
+}
+
 TEST_F(MenuActivationTest, DialogOpeningsAreLoggedWithTheirCommand) {
   pump();
   command(4687);
