@@ -4,6 +4,7 @@
 
 #include "data/runtime_error.h"
 #include "startup/settings.h"
+#include "ui/browse_grid_rows.h"
 #include "ui/browse_messages.h"
 #include "ui/grid_export_table.h"
 
@@ -50,6 +51,7 @@ WBLISTBOX::WBLISTBOX(platform::WindowSystem& ws, Handle dialog, std::int64_t id,
 
 WBLISTBOX::~WBLISTBOX() {
   *m_self = nullptr;
+  if (m_hooked) platform::grid_registry().unbind(m_list);
   if (m_hooked && m_ws->ISWINDOW(m_list)) m_ws->KILLTIMER(m_list, kBrowseRefreshTimer);
 }
 
@@ -76,6 +78,7 @@ void WBLISTBOX::hook(IsActive is_active, CommandHandler commands) {
   *level = m_ws->SUBCLASSWINDOW(m_list, std::move(block), platform::MessageFilter::all());
   m_ws->SETTIMER(m_list, kBrowseRefreshTimer, kBrowseRefreshMilliseconds);
   m_hooked = true;
+  platform::grid_registry().bind(m_list, std::make_shared<BrowseGridRows>(m_self));
 }
 
 void WBLISTBOX::redraw() {
@@ -88,6 +91,7 @@ void WBLISTBOX::redraw() {
   m_ws->SENDMESSAGE(m_list, platform::LB_SETCURSEL, grid.visible_rows().empty() ? -1 : grid.ROWPOS - 1);
   m_ws->SETSCROLLRANGE(m_list, platform::SB_VERT, 0, static_cast<int>(std::max(grid.NMAXREC, 0L)));
   m_ws->SETSCROLLPOS(m_list, platform::SB_VERT, static_cast<int>(grid.NCURREC));
+  if (m_hooked) platform::grid_registry().changed(m_list);
 }
 
 void WBLISTBOX::sync_selection() {
@@ -264,6 +268,7 @@ std::int64_t WBLISTBOX::handle(MessageId message, const Param& wParam, const Par
       m_ws->KILLTIMER(m_list, kBrowseRefreshTimer);
       return 0;
     case platform::WM_NCDESTROY:
+      platform::grid_registry().unbind(m_list);
       m_hooked = false;
       *m_self = nullptr;
       return 0;

@@ -14,9 +14,9 @@ namespace ui {
 // The grid drawn inside a list-box control of a dialog. The list control of our window system
 // holds the grid's state for the display: one item per shown row (the cells joined by tabs, the
 // record number as item data), the current row as the selected item, the key positions on its
-// vertical scroll bar. A display that shows every row asks the list window for them on demand
-// (kBrowseRowCount, kBrowseGetRow, …) and sends back heading clicks, scroll positions, presses and
-// scroll requests.
+// vertical scroll bar. A display that shows every row reads them on demand through the rows the
+// grid binds in the window system's grid registry while it is hooked (or asks the list window with
+// kBrowseRowCount, kBrowseGetRow, …), and sends back presses and scroll requests.
 //
 // hook() puts the grid's handler at the head of the list window's chain and starts the refresh
 // timer; the handler lives until WM_NCDESTROY or the grid's destruction, whichever comes first.

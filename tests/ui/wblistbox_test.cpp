@@ -7,6 +7,7 @@
 #include "ui/add2browse.h"
 #include "ui/browse_messages.h"
 #include "ui/grid_export_table.h"
+#include "ui/platform/qt/grid_rows.h"
 #include "ui/platform/headless/headless_backend.h"
 
 namespace ui {
@@ -283,6 +284,28 @@ TEST_F(GridDialog, PressesAndScrollRequestsMoveTheGrid) {
   ws.SENDMESSAGE(list(), platform::WM_LBUTTONDOWN, 1, platform::MAKELPARAM(pixels(0) + pixels(1) + 3, 5));
   EXPECT_EQ(table->table().controlling_order()->name(), "NAME");
   EXPECT_EQ(grid.heading_colour(3), kActiveHeadingColour);
+}
+
+TEST_F(GridDialog, TheDisplayReadsRowsFromTheGridRegistry) {
+  WBLISTBOX& grid = bound_grid();
+  const auto rows = platform::grid_registry().rows(list());
+  ASSERT_NE(rows, nullptr);
+  EXPECT_EQ(rows->column_count(), 5);
+  EXPECT_EQ(rows->heading(2), "Nombre");
+  EXPECT_EQ(rows->column_width(0), grid.columns()[0].width() * kBrowseCharPixels + kBrowseCellPadding);
+  EXPECT_TRUE(rows->is_order_heading(0));
+  EXPECT_FALSE(rows->is_order_heading(1));
+  EXPECT_EQ(rows->active_heading(), 0);
+  EXPECT_EQ(rows->row_count(), kRows);
+  EXPECT_EQ(rows->row(4).front(), "000005");
+  ws.SENDMESSAGE(list(), platform::WM_VSCROLL, platform::MAKELPARAM(kScrollThumbPosition, 1499));
+  EXPECT_EQ(rows->current_row(), 1499);
+  EXPECT_EQ(rows->top_row() + grid.model().ROWPOS - 1, rows->current_row());
+  EXPECT_EQ(current_code(), "001500");  // Reading rows left the handle on the current row.
+  // Once the dialog is gone, the display finds no rows over the list.
+  const Handle gone = list();
+  ws.DESTROYWINDOW(dialog);
+  EXPECT_EQ(platform::grid_registry().rows(gone), nullptr);
 }
 
 TEST_F(GridDialog, TheUsersFontComesFromFBrowse) {
