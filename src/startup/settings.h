@@ -32,15 +32,8 @@ struct MultitaskSetting {
   int every = 3;  // XMULTITASK[2], from F_SYS->MULTITASK.
 };
 
-// One work area's full-text search registration.
-struct TextSearchSlot {
-  int is_on = 0;
-  std::string document_field;
-  std::string table;
-  std::string unused;
-};
-
-// A table registered for full-text search, from F_TXT_S.
+// A table registered for full-text search, from F_TXT_S. The table session (data::TableSession) owns
+// the registration the locking calls use; the frame keeps a copy of its list here.
 struct TextSearchFile {
   std::string table;
   std::string document_field;
@@ -54,8 +47,6 @@ struct AdsClientSettings {
 };
 
 using RgbTriple = std::array<int, 3>;
-
-inline constexpr int kWorkAreaSlots = 5000;  // Size of XTXT_SRCH_VECTOR, one slot per work area.
 
 // The process-wide settings: every global the start-up declares, with its default. Reached through
 // settings(); the user-interface thread is the only one that touches it.
@@ -126,9 +117,7 @@ struct Settings {
   long XADSCACHERECORDS = 0;
   AdsClientSettings ads_client;  // The rest of what ADS.DEF asked of the server client.
   TempPathSetting XTEMPPATH;
-  std::vector<TextSearchSlot> XTXT_SRCH_VECTOR = std::vector<TextSearchSlot>(kWorkAreaSlots);
   std::vector<TextSearchFile> XTXT_SRCH_FILES;
-  std::any XTXT_SRCH_OBJ;  // Empty disables the full-text search hook.
   std::string XADS_T_ERR;
   std::any XDUMMYADSTABLE;  // Keep-alive table handle, held for the life of the process.
 

@@ -15,7 +15,6 @@ TEST(Settings, StartWithTheirDefaults) {
   EXPECT_EQ(s.USER_NAME, "          ");
   EXPECT_EQ(s.SNID, 30000);
   EXPECT_EQ(s.XADSPARAMS.size(), 26u);
-  EXPECT_EQ(s.XTXT_SRCH_VECTOR.size(), 5000u);
   EXPECT_EQ(s.XMULTITASK.calls, 1);
   EXPECT_EQ(s.XMULTITASK.every, 3);
   EXPECT_EQ(s.XTEMPPATH.is_local, 0);
