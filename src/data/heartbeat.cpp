@@ -50,7 +50,9 @@ void HEARTBEAT(const ProgramFolder& folder, std::string_view name, const Date& d
   const fs::path beats = beat_folder(folder);
   ensure_folder(beats);
   // Failures are not reported: a missing beat already tells the other programs what they need to know.
-  (void)replace_file_contents(beat_file(beats, name), heartbeat_line(date, time), InPlaceFallback::Allow);
+  // The dispatch step beats once per message, so the beat does not wait for the disk.
+  (void)replace_file_contents(beat_file(beats, name), heartbeat_line(date, time), InPlaceFallback::Allow,
+                              Durability::Lazy);
 }
 
 std::int64_t GET_HEARTBEAT(const ProgramFolder& folder, std::string_view name, const Clock& clock) {

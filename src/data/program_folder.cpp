@@ -69,7 +69,8 @@ Result<void> rewrite_in_place(const fs::path& file, std::string_view bytes) {
 
 // Writes `bytes` to a new file beside `file` and renames it over `file`. The temporary name is unique
 // to this process; a leftover of an earlier crash of the same process id is removed first.
-Result<void> replace_by_rename(const fs::path& file, std::string_view bytes) {
+Result<void> replace_by_rename(const fs::path& file, std::string_view bytes, Durability durability) {
+  const bool synced = durability == Durability::Synced;
   const fs::path temporary =
       file.parent_path() / ("." + file.filename().string() + "." + std::to_string(::getpid()) + ".tmp");
   ::unlink(temporary.c_str());
@@ -77,7 +78,7 @@ Result<void> replace_by_rename(const fs::path& file, std::string_view bytes) {
   if (!fd) return file_error("cannot create", temporary, errno);
   struct stat old_state {};
   if (::stat(file.c_str(), &old_state) == 0) ::fchmod(fd.get(), old_state.st_mode & 07777);
-  const bool written = write_all(fd.get(), bytes) && ::fsync(fd.get()) == 0;
+  const bool written = write_all(fd.get(), bytes) && (!synced || ::fsync(fd.get()) == 0);
   const int write_errno = errno;
   fd.reset();
   if (!written) {
@@ -89,6 +90,7 @@ Result<void> replace_by_rename(const fs::path& file, std::string_view bytes) {
     ::unlink(temporary.c_str());
     return file_error("cannot replace", file, rename_errno);
   }
+  if (!synced) return {};
   // The rename reaches the disk with the folder; a failure here loses at most this change.
   UniqueFd folder(::open(file.parent_path().empty() ? "." : file.parent_path().c_str(),
                          O_RDONLY | O_DIRECTORY | O_CLOEXEC));
@@ -136,8 +138,9 @@ fs::path find_case_insensitive(const fs::path& base, std::string_view relative) 
   return result;
 }
 
-Result<void> replace_file_contents(const fs::path& file, std::string_view bytes, InPlaceFallback fallback) {
-  Result<void> replaced = replace_by_rename(file, bytes);
+Result<void> replace_file_contents(const fs::path& file, std::string_view bytes, InPlaceFallback fallback,
+                                   Durability durability) {
+  Result<void> replaced = replace_by_rename(file, bytes, durability);
   if (replaced || fallback == InPlaceFallback::Refuse) return replaced;
   return rewrite_in_place(file, bytes);
 }

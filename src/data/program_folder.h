@@ -38,14 +38,20 @@ bool same_file_name(std::string_view left, std::string_view right);
 // How replace_file_contents may proceed when it cannot swap in a new file.
 enum class InPlaceFallback { Refuse, Allow };
 
+// Whether replace_file_contents waits for the new bytes to reach the disk. A file rewritten every
+// minute whose loss costs nothing (a heartbeat) need not wait: the swap stays all-or-nothing for
+// readers either way, and only a power cut could take back the last rewrite.
+enum class Durability { Synced, Lazy };
+
 // Replaces the whole contents of `file` so that a reader sees the old bytes or the new ones, never a
-// mixture: the bytes go to a temporary file in the same folder, reach the disk, and the temporary file
-// is renamed over `file`. Where the folder refuses the temporary file or the rename (a share that allows
+// mixture: the bytes go to a temporary file in the same folder, reach the disk (unless Durability::Lazy),
+// and the temporary file is renamed over `file`. Where the folder refuses the temporary file or the rename (a share that allows
 // writing the file but not replacing it), InPlaceFallback::Allow truncates and rewrites `file` instead.
 // Returns an Error naming the file when nothing could be written; `file` is then unchanged, or, after an
 // in-place rewrite failed half-way, possibly truncated.
 [[nodiscard]] Result<void> replace_file_contents(const std::filesystem::path& file, std::string_view bytes,
-                                                 InPlaceFallback fallback = InPlaceFallback::Refuse);
+                                                 InPlaceFallback fallback = InPlaceFallback::Refuse,
+                                                 Durability durability = Durability::Synced);
 
 // Reads at most `limit` bytes from the start of `file`. An Error when the file cannot be opened or read.
 [[nodiscard]] Result<std::string> read_file_start(const std::filesystem::path& file, std::size_t limit);
