@@ -45,9 +45,8 @@ cat <<INFO
    Ctrl+C stops the server and the sandbox.
 INFO
 status=0
-# The Center alone on the site, as the program's frame opens it (command 2984). Once the frame
-# registers the Center for that command, "$server" --dir "$site" --headless does the same.
-"$queue" run "$site" "$root/resources" || status=$?
+# The program itself: its frame opens the Center through command 2984 and minimises itself.
+"$server" --dir "$site" --headless || status=$?
 
 echo
 echo "== mail delivered (the Maildirs stay in $sandbox/mail/)"

@@ -5,6 +5,7 @@
 
 #include "data/use_table.h"
 #include "notify/e_msgs_window.h"
+#include "shell/app_multitask.h"
 #include "shell/frame_messages.h"
 #include "shell/menu_construction.h"
 #include "startup/settings.h"
@@ -28,7 +29,8 @@ Application::Application(WindowSystem& windows, const std::filesystem::path& pro
     : m_windows(windows),
       m_messages(windows),
       m_tables(table_settings(program_folder), m_messages, m_retry_clock),
-      m_services{windows, m_tables, m_mail_account, m_commands} {
+      m_services{windows, m_tables, m_mail_account, m_commands},
+      m_center{m_tables, m_mail_account, [&windows](int rounds) { MULTITASK(windows, rounds); }, {}, {}} {
   startup::reset_settings();
   startup::Settings& s = startup::settings();
   s.program_folder = data::ProgramFolder(program_folder);
@@ -40,8 +42,11 @@ void Application::register_commands() {
   m_commands.add(kOutboxLogCommand, [this](ui::DialogHost& host) {
     notify::open_outbox_log(host, m_tables, startup::settings().XU_COMP);
   });
-  // FIXME: the Notification Center (2984) and the programmable mailboxes (4687, with their "Editar"
-  // operations) register here once their dialogs exist.
+  m_commands.add(kNotificationCenterCommand, [this](ui::DialogHost& host) {
+    notify::MAILSERVER::NEW(host, "MAILSERVER", m_center);
+  });
+  // The programmable mailboxes (4687, with their "Editar" operations) register here once their
+  // dialog exists.
 }
 
 Application::~Application() {

@@ -1,10 +1,13 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <memory>
+#include <string_view>
 
 #include "data/wtable_retry.h"
 #include "data/wtable_session.h"
+#include "notify/mailserver.h"
 #include "shell/app_message_box_sink.h"
 #include "shell/app_services.h"
 #include "shell/frame_principal.h"
@@ -33,6 +36,10 @@ class Application {
   // The message loop; once it ends every table is committed and closed. Returns the exit status.
   int run();
 
+  // Where the Notification Center echoes its status fields as lines (headless: standard error, since
+  // nobody sees the window). Empty: no echo.
+  void set_status_echo(std::function<void(std::string_view line)> echo) { m_center.status_echo = std::move(echo); }
+
   ui::CommandRegistry& commands() { return m_commands; }
   data::TableSession& tables() { return m_tables; }
   transport::MailAccount& mail_account() { return m_mail_account; }
@@ -52,6 +59,7 @@ class Application {
   transport::MailAccount m_mail_account;
   ui::CommandRegistry m_commands;
   AppServices m_services;
+  notify::CenterServices m_center;
   std::unique_ptr<Principal> m_frame;
 };
 

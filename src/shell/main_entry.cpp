@@ -71,6 +71,7 @@ int MAIN(const std::filesystem::path& program_folder, startup::DisplayChoice dis
   }
 
   Application application(windows, program_folder);
+  if (!desktop) application.set_status_echo([&err](std::string_view line) { err << line << std::endl; });
   // From here every run-time error goes to the error handler: ERROR row, mail, and (unattended) the
   // program goes on where it can.
   const Attendance attendance = desktop ? Attendance::Attended : Attendance::Unattended;

@@ -31,6 +31,27 @@ TEST_F(FrameTest, StartUpOpensTheCenterThroughTheMenuAndMinimisesTheFrame) {
   EXPECT_TRUE(backend.boxes().empty());
 }
 
+// The program as it runs: command 2984 opens the real Notification Center, whose first cycle
+// runs while it is built (the demo site's SMTP port has no server here, so its dispatch fails
+// to connect and says so).
+class ProgramFrameTest : public FrameTest {
+ protected:
+  bool stands_in_for_the_center() const override { return false; }
+};
+
+TEST_F(ProgramFrameTest, StartUpOpensTheNotificationCenterInTheMinimisedFrame) {
+  pump();
+  Handle center = 0;
+  for (const Handle child : ws.children(frame().hMDIClient)) {
+    if (ws.GETWINDOWTEXT(child) == "QUARVELT Notification Center") center = child;
+  }
+  ASSERT_NE(center, 0);
+  EXPECT_TRUE(ws.ISICONIC(frame().hwnd));
+  EXPECT_FALSE(ws.GETDLGITEMTEXT(center, 502).empty());  // "Up:" the opening date and time.
+  EXPECT_NE(ws.GETDLGITEMTEXT(center, 501).find("Error conectando SMTP!"), std::string::npos)
+      << ws.GETDLGITEMTEXT(center, 501);
+}
+
 TEST_F(FrameTest, LoadsTheMailSettingsIntoTheGlobalsAndTheAccount) {
   const startup::Settings& s = startup::settings();
   const data::DemoMailSandbox sandbox;

@@ -22,13 +22,13 @@ namespace ui::testing {
 
 // The code of row `i` (1-based) of the grid test table, in CODE order.
 inline std::string grid_code(long i) {
-  char text[16];
+  char text[24];  // Room for any long, so the compiler sees no truncation.
   std::snprintf(text, sizeof text, "%06ld", i);
   return text;
 }
 // Its group: 100 groups "A00".."A99" of consecutive codes, 1% of the table each.
 inline std::string grid_group(long i, long rows) {
-  char text[8];
+  char text[24];
   std::snprintf(text, sizeof text, "A%02ld", (i - 1) * 100 / rows);
   return text;
 }
