@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "shell/error_spec_window.h"
+#include "shell/error_window.h"
 
 namespace shell {
 namespace {

@@ -10,7 +10,7 @@
 #include "data/runtime_error.h"
 #include "data/text.h"
 #include "error_fixture.h"
-#include "shell/error_spec_window.h"
+#include "shell/error_window.h"
 
 namespace shell {
 namespace {
@@ -138,12 +138,12 @@ TEST_F(AttendedErrorSite, ReintentarAndIgnorarAreDisabledWhenTheErrorHasNoRetryO
   error.subsystem = "DBFCDX";
   error.can_retry = false;
   settings.XINERRORSYS = false;
-  ERROR_SPEC spec(context, "Error DBFCDX/???", "File:  GenCode: 0 OsCode: 0\r\n", error);
-  ASSERT_TRUE(spec.is_open());
-  ASSERT_NE(spec.window(), 0u);
-  EXPECT_FALSE(ws.ISWINDOWENABLED(ws.GETDLGITEM(spec.window(), ERROR_SPEC::kRetryButton)));
-  EXPECT_TRUE(ws.ISWINDOWENABLED(ws.GETDLGITEM(spec.window(), ERROR_SPEC::kIgnoreButton)));
-  EXPECT_EQ(ws.GETDLGITEMTEXT(spec.window(), 501), "Error DBFCDX/???");
+  ERROR_SPEC error_window(context, "Error DBFCDX/???", "File:  GenCode: 0 OsCode: 0\r\n", error);
+  ASSERT_TRUE(error_window.is_open());
+  ASSERT_NE(error_window.window(), 0u);
+  EXPECT_FALSE(ws.ISWINDOWENABLED(ws.GETDLGITEM(error_window.window(), ERROR_SPEC::kRetryButton)));
+  EXPECT_TRUE(ws.ISWINDOWENABLED(ws.GETDLGITEM(error_window.window(), ERROR_SPEC::kIgnoreButton)));
+  EXPECT_EQ(ws.GETDLGITEMTEXT(error_window.window(), 501), "Error DBFCDX/???");
   EXPECT_TRUE(settings.XINERRORSYS);
   // A second window while this one is open opens nothing.
   ERROR_SPEC nested(context, "Error MAIL/???", "", error);
@@ -238,10 +238,10 @@ TEST(CallTrace, ListsTheLevelsThatHaveAPosition) {
 }
 
 TEST(ErrorSpecScript, TheBuiltInCopyIsTheResourceScript) {
-  std::ifstream file(std::string(QV_SOURCE_DIR) + "/resources/error_spec.rc", std::ios::binary);
+  std::ifstream file(std::string(QV_SOURCE_DIR) + "/resources/error_window.rc", std::ios::binary);
   std::stringstream text;
   text << file.rdbuf();
-  EXPECT_EQ(text.str(), error_spec_script());
+  EXPECT_EQ(text.str(), error_window_script());
 }
 
 TEST_F(AttendedErrorSite, MainRunsItsWorkAgainOnRetry) {

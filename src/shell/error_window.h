@@ -63,6 +63,6 @@ class ERROR_SPEC {
 
 // The dialog template of the error window, for a program whose resource scripts lack it: an
 // error about missing resources must still be shown.
-std::string_view error_spec_script();
+std::string_view error_window_script();
 
 }  // namespace shell

@@ -1,4 +1,4 @@
-#include "shell/error_spec_window.h"
+#include "shell/error_window.h"
 
 #include <cstdio>
 #include <exception>
@@ -12,8 +12,8 @@ namespace {
 
 using ui::platform::Handle;
 
-// A copy of resources/error_spec.rc (a test keeps the two equal).
-constexpr std::string_view kErrorSpecScript = R"rc(// The error window: what went wrong, where, and the operator's choice of leaving the
+// A copy of resources/error_window.rc (a test keeps the two equal).
+constexpr std::string_view kErrorWindowScript = R"rc(// The error window: what went wrong, where, and the operator's choice of leaving the
 // program, retrying the failed operation or ignoring it.
 ERROR_SPEC DIALOGEX 0, 0, 320, 220
 STYLE DS_SETFONT | DS_MODALFRAME | DS_SYSMODAL | WS_CHILD | WS_CAPTION | WS_SYSMENU
@@ -45,7 +45,7 @@ void write_log(const ErrorSystemContext& context, std::string_view line) {
 
 }  // namespace
 
-std::string_view error_spec_script() { return kErrorSpecScript; }
+std::string_view error_window_script() { return kErrorWindowScript; }
 
 ERROR_SPEC::ERROR_SPEC(ErrorSystemContext& context, std::string_view error_line, std::string_view call_trace,
                        const ErrorObject& e)
@@ -75,7 +75,7 @@ ERROR_SPEC::~ERROR_SPEC() {
 void ERROR_SPEC::open_window() {
   ui::platform::WindowSystem& ws = m_context.windows;
   if (!ws.resources().dialog("ERROR_SPEC")) {
-    auto script = ui::platform::ResourceScript::parse(kErrorSpecScript, "error_spec.rc");
+    auto script = ui::platform::ResourceScript::parse(kErrorWindowScript, "error_window.rc");
     if (script) ws.add_resources(*script);
   }
   const ui::platform::DialogTemplate* found = ws.resources().dialog("ERROR_SPEC");
